@@ -59,7 +59,7 @@ std::string DescribeSensorFrame(const DecodedSensorFrame& frame) {
     if (!frame.valid)
         return "not a sensor frame";
     if (frame.blank)
-        return "display blank (LED off)";
+        return "blank (LED off, or no readings yet)";
     char text[96];
     std::snprintf(text, sizeof text, "%3d %s  level %2d/10  second %03d", frame.shown,
                   frame.unit == 1 ? "F" : (frame.unit == 0 ? "C" : "?"), frame.level, frame.second);
