@@ -28,8 +28,8 @@ wine_prepare_prefix() {
 # Wine's background services inherit the output pipes of the process that starts them, which makes a test under
 # ctest cost seconds or hang. Starting them first, with their output sent away, avoids that.
 wine_start_services() {
-    wineserver -p >/dev/null 2>&1
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1 || true # already running: fine
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_start_xvfb() {
