@@ -1,5 +1,6 @@
 // The refresh worker's state and its pass: one queued command, or one sensor frame to every open display followed
-// by a one-second pause. The owner (the main window) derives from CThreadBasic and calls RunPass from its Run.
+// by a one-second pause. The owner (the main window) derives from CThreadBasic, calls RunPass from its Run, calls
+// Interrupt and then StopThread when it stops the worker, and WaitForThreadEnd first thing in its destructor.
 // Windows only.
 #pragma once
 

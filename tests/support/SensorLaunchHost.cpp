@@ -1,5 +1,7 @@
 // Runs the sensor server launcher from whatever folder it is copied to, as the main program would.
 //   launch    LaunchSensorServer once; exit code 10 on Windows 10 or later, 7 before.
+//   choose    writes the server path the launcher would start to "chosen-server.txt" beside itself, without
+//             starting it; same exit codes.
 //   watchdog  maps the shared record and runs the watchdog's checks back to back with the real launcher, waiting
 //             after each launch until the started server has left its marker; exit code = checks run.
 #include <cwchar>
@@ -32,6 +34,18 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wcscmp(argv[1], L"launch") == 0) {
         LaunchSensorServer();
         return IsWindows10OrLater() ? 10 : 7;
+    }
+    if (argc > 1 && std::wcscmp(argv[1], L"choose") == 0) {
+        const bool windows10OrLater = IsWindows10OrLater();
+        const std::wstring path = SensorServerPath(windows10OrLater);
+        HANDLE file = CreateFileW((ModuleDirectory() + L"chosen-server.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 100;
+        DWORD written = 0;
+        WriteFile(file, path.data(), static_cast<DWORD>(path.size() * sizeof(wchar_t)), &written, nullptr);
+        CloseHandle(file);
+        return windows10OrLater ? 10 : 7;
     }
     if (argc > 1 && std::wcscmp(argv[1], L"watchdog") == 0) {
         auto record = OpenSensorRecord();
