@@ -67,6 +67,9 @@ std::wstring SensorServerPath(bool windows10OrLater) {
 }
 
 void LaunchSensorServer() {
+    // Without our own folder a bare relative path would be looked up in the current directory and the search path.
+    if (ModuleDirectory().empty())
+        return;
     const std::wstring quoted = L"\"" + SensorServerPath(IsWindows10OrLater()) + L"\"";
     std::vector<wchar_t> commandLine(quoted.begin(), quoted.end());
     commandLine.push_back(L'\0');
