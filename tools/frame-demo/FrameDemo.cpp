@@ -1,26 +1,37 @@
-// Sends the live sensor readings to every display once a second, the way the tray program's worker does, for a
-// given number of seconds (0: until killed). Runs with whichever hidapi.dll sits beside it or on the path.
+// Runs the refresh worker on its own, without the tray program's window: one rescan, then the live sensor readings
+// to every display once a second, for a given number of seconds (0: until killed). Runs with whichever hidapi.dll
+// sits beside it.
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
+#include "device/CThreadBasic.h"
 #include "device/DisplayManager.h"
-#include "sensors/SensorRecordMapping.h"
+#include "device/RefreshWorker.h"
+
+namespace {
+
+class FrameDemo : public CThreadBasic {
+public:
+    void Run() override { m_worker.RunPass(); }
+    RefreshWorker& Worker() { return m_worker; }
+
+private:
+    RefreshWorker m_worker;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 0;
-    DisplayManager& manager = DisplayManager::Instance();
-    manager.RescanDisplays();
-    std::printf("frame-demo: %zu display(s) open\n", manager.DisplayCount());
+    FrameDemo demo;
+    demo.Worker().PostCommand(CMD_RESCAN);
+    demo.StartWorker();
+    Sleep(1000);
+    std::printf("frame-demo: %zu display(s) open\n", DisplayManager::Instance().DisplayCount());
     std::fflush(stdout);
-
-    auto record = OpenSensorRecord();
-    for (int pass = 0; seconds == 0 || pass < seconds; ++pass) {
-        if (!record)
-            record = OpenSensorRecord();
-        const SensorSnapshot snapshot = ReadSnapshot(record ? record->View() : nullptr, 0);
-        manager.SendToAllDisplays(BuildSensorFrame(snapshot, kLedSwitchOn));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    }
+    Sleep(seconds > 0 ? static_cast<DWORD>(seconds - 1) * 1000 : INFINITE);
+    demo.Worker().Interrupt();
+    demo.StopThread();
+    demo.WaitForThreadEnd();
     return 0;
 }
