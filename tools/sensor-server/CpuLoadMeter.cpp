@@ -16,8 +16,8 @@ float CpuLoadMeter::Update(const CpuTimes& times) {
     m_previous = times;
 
     // Kernel time normally includes idle time; a system that reports them apart is handled too.
-    const std::uint64_t total = delta.kernel >= delta.idle ? delta.kernel + delta.user
-                                                           : delta.kernel + delta.user + delta.idle;
+    const std::uint64_t total =
+        delta.kernel >= delta.idle ? delta.kernel + delta.user : delta.kernel + delta.user + delta.idle;
     if (total == 0)
         return m_load;
     const double busy = static_cast<double>(total - std::min(delta.idle, total));

@@ -146,8 +146,7 @@ void HwmonSource::ScanHwmonChip(const std::string& folder, std::vector<Temperatu
         const std::optional<double> celsius = text ? ParseMillidegrees(*text) : std::nullopt;
         if (!celsius || !IsPlausibleCelsius(*celsius))
             continue;
-        const std::string label =
-            ReadLine(Join(folder, entry.substr(0, entry.size() - kSuffix.size()) + "_label"));
+        const std::string label = ReadLine(Join(folder, entry.substr(0, entry.size() - kSuffix.size()) + "_label"));
         const auto [kind, rank] = ClassifyHwmon(chip, label);
         sensors.push_back({kind, rank, chip, static_cast<float>(*celsius)});
     }

@@ -70,8 +70,9 @@ std::optional<std::string> EnvironmentValue(const char* name) {
 
 // A relative folder in the configuration is taken from the server's own folder, not the inherited current one.
 std::string BesideServer(const std::string& folder, const std::wstring& serverFolder) {
-    const bool absolute = folder.size() >= 2 && (folder[1] == ':' || ((folder[0] == '\\' || folder[0] == '/') &&
-                                                                      (folder[1] == '\\' || folder[1] == '/')));
+    const bool absolute =
+        folder.size() >= 2 &&
+        (folder[1] == ':' || ((folder[0] == '\\' || folder[0] == '/') && (folder[1] == '\\' || folder[1] == '/')));
     return absolute ? folder : Utf8FromWide(serverFolder) + folder;
 }
 
@@ -114,8 +115,9 @@ SourceChain BuildSourceChain(const ServerConfig& config, const std::wstring& ser
             break;
         case SourceKind::Hwmon: {
             // Outside Wine the sysfs folders exist only when the configuration names them.
-            std::optional<std::string> hwmon = config.hwmonRoot ? BesideServer(*config.hwmonRoot, serverFolder)
-                                                                : WineFolder("/sys/class/hwmon", "Z:\\sys\\class\\hwmon");
+            std::optional<std::string> hwmon = config.hwmonRoot
+                                                   ? BesideServer(*config.hwmonRoot, serverFolder)
+                                                   : WineFolder("/sys/class/hwmon", "Z:\\sys\\class\\hwmon");
             std::optional<std::string> thermal = config.thermalRoot
                                                      ? BesideServer(*config.thermalRoot, serverFolder)
                                                      : WineFolder("/sys/class/thermal", "Z:\\sys\\class\\thermal");
@@ -144,8 +146,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // A missing drive or an unreadable sensor file must never bring up a system error box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE,
-                         nullptr, EOAC_NONE, nullptr);
+    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                         EOAC_NONE, nullptr);
 
     const std::wstring serverFolder = ModuleFolder();
     ServerConfig config;

@@ -59,8 +59,8 @@ std::optional<SensorReadings> WmiSource::Read(double seconds) {
         IWbemServices* services = Connect(*space, seconds);
         if (services == nullptr)
             continue;
-        const bool answered = space == &m_hardwareMonitor ? ReadHardwareMonitor(services, sensors)
-                                                          : ReadThermalZones(services, sensors);
+        const bool answered =
+            space == &m_hardwareMonitor ? ReadHardwareMonitor(services, sensors) : ReadThermalZones(services, sensors);
         if (!answered) {
             space->services.Reset();
             space->retryAt = seconds + kRequerySeconds;
@@ -102,23 +102,23 @@ bool WmiSource::ReadHardwareMonitor(IWbemServices* services, std::vector<Tempera
             hardwareNames[TextProperty(hardware, L"Identifier")] = TextProperty(hardware, L"Name");
         }))
         return false;
-    return ForEachObject(services, L"SELECT Name, Value, Parent FROM Sensor WHERE SensorType = 'Temperature'",
-                         [&](IWbemClassObject* sensor) {
-                             const std::optional<double> value = NumberProperty(sensor, L"Value");
-                             if (!value)
-                                 return;
-                             const std::string parent = TextProperty(sensor, L"Parent");
-                             const auto name = hardwareNames.find(parent);
-                             sensors.push_back(ClassifyMonitorSensor(
-                                 parent, name == hardwareNames.end() ? std::string() : name->second,
-                                 TextProperty(sensor, L"Name"), *value));
-                         });
+    return ForEachObject(
+        services, L"SELECT Name, Value, Parent FROM Sensor WHERE SensorType = 'Temperature'",
+        [&](IWbemClassObject* sensor) {
+            const std::optional<double> value = NumberProperty(sensor, L"Value");
+            if (!value)
+                return;
+            const std::string parent = TextProperty(sensor, L"Parent");
+            const auto name = hardwareNames.find(parent);
+            sensors.push_back(ClassifyMonitorSensor(parent, name == hardwareNames.end() ? std::string() : name->second,
+                                                    TextProperty(sensor, L"Name"), *value));
+        });
 }
 
 bool WmiSource::ReadThermalZones(IWbemServices* services, std::vector<TemperatureSensor>& sensors) {
-    return ForEachObject(services, L"SELECT CurrentTemperature FROM MSAcpi_ThermalZoneTemperature",
-                         [&](IWbemClassObject* zone) {
-                             if (const std::optional<double> value = NumberProperty(zone, L"CurrentTemperature"))
-                                 sensors.push_back({SensorKind::Cpu, 30, "ACPI thermal zone", ThermalZoneCelsius(*value)});
-                         });
+    return ForEachObject(
+        services, L"SELECT CurrentTemperature FROM MSAcpi_ThermalZoneTemperature", [&](IWbemClassObject* zone) {
+            if (const std::optional<double> value = NumberProperty(zone, L"CurrentTemperature"))
+                sensors.push_back({SensorKind::Cpu, 30, "ACPI thermal zone", ThermalZoneCelsius(*value)});
+        });
 }
