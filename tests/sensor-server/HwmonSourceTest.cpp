@@ -1,6 +1,7 @@
 // The hwmon and thermal-zone scan over an in-memory folder tree.
 #include "HwmonSource.h"
 
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -39,6 +40,11 @@ private:
 struct MillidegreeCase {
     const char* text;
     std::optional<double> celsius;
+    friend void PrintTo(const MillidegreeCase& c, std::ostream* os) {
+        *os << "text_"; // test names stay plain
+        for (const char* p = c.text; *p != '\0'; ++p)
+            *os << (std::isalnum(static_cast<unsigned char>(*p)) || *p == '-' ? *p : '_');
+    }
 };
 
 class MillidegreeTable : public testing::TestWithParam<MillidegreeCase> {};

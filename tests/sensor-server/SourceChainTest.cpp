@@ -5,7 +5,9 @@
 #include "SourceChain.h"
 #include "WmiReadings.h"
 
+#include <cctype>
 #include <cmath>
+#include <string>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -127,6 +129,10 @@ struct MonitorCase {
     const char* sensor;
     SensorKind kind;
     int rank;
+    friend void PrintTo(const MonitorCase& c, std::ostream* os) {
+        for (const std::string text = std::string(c.parent) + " " + c.sensor; char ch : text) // plain test names
+            *os << (std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_');
+    }
 };
 
 class MonitorTable : public testing::TestWithParam<MonitorCase> {};
