@@ -64,6 +64,18 @@ TEST(RecordPublisher, AlternatesClearWhenTheirSourceGoesAway) {
     EXPECT_EQ(record.alternateTemperature2, 0.0f);
 }
 
+TEST(RecordPublisher, NoReadingStillShowsLoadAndActivity) {
+    SensorRecord record{};
+    RecordPublisher publisher(record);
+    publisher.Publish(Readings(52.0f, "amdgpu", 61.0f), 20.0f);
+    publisher.Publish(SensorReadings{}, 30.0f);
+    EXPECT_EQ(record.primaryTemperature, 0.0f);
+    EXPECT_EQ(record.secondReading, 30.0f);
+    EXPECT_EQ(record.alternateName1[0], '\0');
+    EXPECT_EQ(record.serverActivity, 2.0f);
+    EXPECT_TRUE(ServerActive(&record));
+}
+
 TEST(RecordPublisher, ShorterNameOverLongerOneIsTerminated) {
     SensorRecord record{};
     RecordPublisher::StoreRecordText(record.alternateName1, "NVIDIA GeForce");

@@ -35,11 +35,11 @@ private:
     float m_celsius;
 };
 
-TEST(SourceOrder, ConfiguredSourceFirstDemoLast) {
+TEST(SourceOrder, ConfiguredSourceFirstDemoOnlyAlone) {
     using enum SourceKind;
-    EXPECT_EQ(SourceOrder(Automatic), (std::vector{Wmi, Hwmon, Demo}));
-    EXPECT_EQ(SourceOrder(Wmi), (std::vector{Wmi, Hwmon, Demo}));
-    EXPECT_EQ(SourceOrder(Hwmon), (std::vector{Hwmon, Wmi, Demo}));
+    EXPECT_EQ(SourceOrder(Automatic), (std::vector{Wmi, Hwmon}));
+    EXPECT_EQ(SourceOrder(Wmi), (std::vector{Wmi, Hwmon}));
+    EXPECT_EQ(SourceOrder(Hwmon), (std::vector{Hwmon, Wmi}));
     EXPECT_EQ(SourceOrder(Demo), (std::vector{Demo}));
 }
 

@@ -171,10 +171,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             if (SensorRecord* record = writer.Record())
                 publisher.emplace(*record);
         }
-        if (publisher) {
-            if (std::optional<SensorReadings> readings = chain.Read(seconds))
-                publisher->Publish(*readings, load);
-        }
+        // Without any temperature the server still publishes the load and stays visibly alive, with 0 degrees
+        // meaning "no reading".
+        if (publisher)
+            publisher->Publish(chain.Read(seconds).value_or(SensorReadings{}), load);
 
         // Keep a steady pace; after a slow pass (a stalled WMI query) start the next one a full period later.
         nextPass += kPassMilliseconds;

@@ -5,12 +5,12 @@ std::vector<SourceKind> SourceOrder(SourceKind configured) {
     case SourceKind::Demo:
         return {SourceKind::Demo};
     case SourceKind::Hwmon:
-        return {SourceKind::Hwmon, SourceKind::Wmi, SourceKind::Demo};
+        return {SourceKind::Hwmon, SourceKind::Wmi};
     case SourceKind::Wmi:
     case SourceKind::Automatic:
         break;
     }
-    return {SourceKind::Wmi, SourceKind::Hwmon, SourceKind::Demo};
+    return {SourceKind::Wmi, SourceKind::Hwmon};
 }
 
 std::optional<SensorReadings> SourceChain::Read(double seconds) {

@@ -16,7 +16,8 @@ public:
     virtual std::optional<SensorReadings> Read(double seconds) = 0;
 };
 
-// The configured source first, then the other real ones, the demo last; the demo alone when it is chosen.
+// The configured source first, then the other real one. The demo only ever runs alone, when it is chosen: an
+// invented temperature must never stand in for a real sensor that failed.
 std::vector<SourceKind> SourceOrder(SourceKind configured);
 
 class SourceChain {
