@@ -20,7 +20,7 @@ struct NamedCursor {
 };
 
 const NamedCursor kNamedCursors[] = {
-    {L"arrow", IDC_ARROW}, {L"wait", IDC_WAIT},     {L"cross", IDC_CROSS}, {L"sizewe", IDC_SIZEWE},
+    {L"arrow", IDC_ARROW},   {L"wait", IDC_WAIT}, {L"cross", IDC_CROSS}, {L"sizewe", IDC_SIZEWE},
     {L"sizens", IDC_SIZENS}, {L"hand", IDC_HAND}, {L"help", IDC_HELP},
 };
 
@@ -40,7 +40,9 @@ MControl::~MControl() {
     ::DeleteCriticalSection(&m_areaLock);
 }
 
-const wchar_t* MControl::GetClassNameW() const { return L"MControl"; }
+const wchar_t* MControl::GetClassNameW() const {
+    return L"MControl";
+}
 
 void MControl::InitControl(PaintManager*) {}
 
@@ -72,7 +74,9 @@ BOOL MControl::OnScroll(int kind, UINT direction, CPoint point) {
     return FALSE;
 }
 
-BOOL MControl::PtInRect(CPoint point) { return m_bVisible && m_rect.PtInRect(point); }
+BOOL MControl::PtInRect(CPoint point) {
+    return m_bVisible && m_rect.PtInRect(point);
+}
 
 BOOL MControl::DrawSubControls(HDC& dc, CRect paintArea) {
     SectionLock lock(m_controlLock);
@@ -84,7 +88,9 @@ BOOL MControl::DrawSubControls(HDC& dc, CRect paintArea) {
     return TRUE;
 }
 
-BOOL MControl::IsDraw(CPoint) { return FALSE; }
+BOOL MControl::IsDraw(CPoint) {
+    return FALSE;
+}
 
 void MControl::SetUpdate(BOOL update, COLORREF backColor) {
     m_bUpdate = update;
@@ -107,17 +113,37 @@ BOOL MControl::SetControlFocus(BOOL focus) {
 }
 
 void MControl::InitUI(CRect) {}
-BOOL MControl::OnMousePointChange(CPoint&) { return FALSE; }
-BOOL MControl::OnCheckMouseResponse(UINT, CPoint) { return TRUE; }
-LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) { return 0; }
-LRESULT MControl::OnMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
-void MControl::SetControlRect(CRect rect) { m_rect = rect; }
-void MControl::SetControlVisible(BOOL visible) { m_bVisible = visible; }
+BOOL MControl::OnMousePointChange(CPoint&) {
+    return FALSE;
+}
+BOOL MControl::OnCheckMouseResponse(UINT, CPoint) {
+    return TRUE;
+}
+LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) {
+    return 0;
+}
+LRESULT MControl::OnMessage(UINT, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+void MControl::SetControlRect(CRect rect) {
+    m_rect = rect;
+}
+void MControl::SetControlVisible(BOOL visible) {
+    m_bVisible = visible;
+}
 void MControl::SetControlWndVisible(BOOL) {}
-void MControl::SetControlEnabled(BOOL enabled) { m_bEnabled = enabled; }
-BOOL MControl::OnControlTimer() { return FALSE; }
-HBITMAP MControl::GetControlDropBitmap() { return nullptr; }
-BOOL MControl::OnControlMouseMove(UINT, CPoint) { return FALSE; }
+void MControl::SetControlEnabled(BOOL enabled) {
+    m_bEnabled = enabled;
+}
+BOOL MControl::OnControlTimer() {
+    return FALSE;
+}
+HBITMAP MControl::GetControlDropBitmap() {
+    return nullptr;
+}
+BOOL MControl::OnControlMouseMove(UINT, CPoint) {
+    return FALSE;
+}
 
 BOOL MControl::OnControlSetCursor(UINT, CPoint point) {
     if (m_hCursor == nullptr || !m_rect.PtInRect(point)) {
@@ -127,13 +153,27 @@ BOOL MControl::OnControlSetCursor(UINT, CPoint point) {
     return TRUE;
 }
 
-BOOL MControl::OnControlLButtonDown(UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlLButtonUp(UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlLButtonDblClk(UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlScroll(int, UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlRButtonDown(UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlRButtonUp(UINT, CPoint) { return FALSE; }
-BOOL MControl::OnControlRButtonDblClk(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlLButtonDown(UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlLButtonUp(UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlLButtonDblClk(UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlScroll(int, UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlRButtonDown(UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlRButtonUp(UINT, CPoint) {
+    return FALSE;
+}
+BOOL MControl::OnControlRButtonDblClk(UINT, CPoint) {
+    return FALSE;
+}
 
 BOOL MControl::OnControlKeyDown(UINT key, UINT, UINT modifiers) {
     return m_uHotKey != 0 && key == m_uHotKey && modifiers == m_uHotKeyModifiers;
@@ -341,7 +381,9 @@ BOOL MControl::OnKeyDown(UINT key, UINT repeat, UINT modifiers) {
     return FALSE;
 }
 
-BOOL MControl::OnKeyUp(UINT, UINT, UINT) { return FALSE; }
+BOOL MControl::OnKeyUp(UINT, UINT, UINT) {
+    return FALSE;
+}
 
 BOOL MControl::OnTimer() {
     BOOL result = OnControlTimer();
@@ -354,7 +396,9 @@ BOOL MControl::OnTimer() {
     return result;
 }
 
-BOOL MControl::OnFocus(BOOL focus) { return SetControlFocus(focus); }
+BOOL MControl::OnFocus(BOOL focus) {
+    return SetControlFocus(focus);
+}
 
 void MControl::Draw(HDC& dc, CRect paintArea) {
     if (!m_bVisible || !m_rect.Intersects(paintArea)) {
@@ -380,9 +424,13 @@ void MControl::SetRect(CRect rect) {
     }
 }
 
-void MControl::SetRect(int x, int y, int width, int height) { SetRect(CRect(x, y, x + width, y + height)); }
+void MControl::SetRect(int x, int y, int width, int height) {
+    SetRect(CRect(x, y, x + width, y + height));
+}
 
-void MControl::SetVisible(BOOL visible) { SetVisible(visible, TRUE); }
+void MControl::SetVisible(BOOL visible) {
+    SetVisible(visible, TRUE);
+}
 
 void MControl::SetVisible(BOOL visible, BOOL notify) {
     if (visible == m_bVisible) {
@@ -535,7 +583,9 @@ void MControl::SetTooltip(std::wstring text, CRect rect) {
     }
 }
 
-void MControl::SetTooltip(const wchar_t* text) { m_tooltip = text != nullptr ? text : L""; }
+void MControl::SetTooltip(const wchar_t* text) {
+    m_tooltip = text != nullptr ? text : L"";
+}
 
 void MControl::ClearTooltip() {
     if (m_pManager != nullptr) {
@@ -544,13 +594,25 @@ void MControl::ClearTooltip() {
     }
 }
 
-BOOL MControl::IsFocusControl() { return m_pManager != nullptr && m_pManager->GetFocusControl() == this; }
+BOOL MControl::IsFocusControl() {
+    return m_pManager != nullptr && m_pManager->GetFocusControl() == this;
+}
 void MControl::SetTooltipCtrlID(int) {}
-int MControl::GetTooltipCtrlID() { return 0; }
-MControl* MControl::GetNextFocusableControl(MControl*) { return nullptr; }
-MControl* MControl::GetPrevFocusableControl(MControl*) { return nullptr; }
-MControl* MControl::GetFocusControl(MControl*) { return nullptr; }
-HBITMAP MControl::GetDropBitmap() { return GetControlDropBitmap(); }
+int MControl::GetTooltipCtrlID() {
+    return 0;
+}
+MControl* MControl::GetNextFocusableControl(MControl*) {
+    return nullptr;
+}
+MControl* MControl::GetPrevFocusableControl(MControl*) {
+    return nullptr;
+}
+MControl* MControl::GetFocusControl(MControl*) {
+    return nullptr;
+}
+HBITMAP MControl::GetDropBitmap() {
+    return GetControlDropBitmap();
+}
 
 int MControl::PositionItem2Value(FS_POSITION_ITEM item, int low, int high) {
     switch (item.m_mode) {
@@ -563,8 +625,8 @@ int MControl::PositionItem2Value(FS_POSITION_ITEM item, int low, int high) {
         return low + (high - low) / 2 + (item.m_bFar ? -amount : amount);
     }
     case 2: {
-        const int percent = static_cast<int>(static_cast<float>(low) +
-                                             static_cast<float>(high - low) * item.m_value / 100.0f);
+        const int percent =
+            static_cast<int>(static_cast<float>(low) + static_cast<float>(high - low) * item.m_value / 100.0f);
         return std::min(high, percent);
     }
     default:

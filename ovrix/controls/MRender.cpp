@@ -21,8 +21,8 @@ struct BlendEntryPoints {
 
     BlendEntryPoints() {
         if (HMODULE library = ::LoadLibraryW(L"msimg32.dll")) {
-            alphaBlend = reinterpret_cast<AlphaBlendFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(library, "AlphaBlend")));
+            alphaBlend =
+                reinterpret_cast<AlphaBlendFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "AlphaBlend")));
             gradientFill = reinterpret_cast<GradientFillFunction>(
                 reinterpret_cast<void*>(::GetProcAddress(library, "GradientFill")));
         }
@@ -50,8 +50,8 @@ TransitionAlphas TransitionRange(int start, int end) {
     return {static_cast<int>(255.0 - low * 255.0 / 100.0), static_cast<int>((100.0 - high) * 255.0 / 100.0)};
 }
 
-int Transition(HDC destination, HDC source, const CRect& destinationRect, const CRect& sourceRect, int start,
-               int end, bool byRows) {
+int Transition(HDC destination, HDC source, const CRect& destinationRect, const CRect& sourceRect, int start, int end,
+               bool byRows) {
     const TransitionAlphas range = TransitionRange(start, end);
     const int count = byRows ? destinationRect.Height() : destinationRect.Width();
     if (count <= 0) {
@@ -62,9 +62,8 @@ int Transition(HDC destination, HDC source, const CRect& destinationRect, const 
     for (int i = 0; i < count; ++i) {
         alpha = end > start ? static_cast<int>(range.first - i * step) : static_cast<int>(range.last + i * step);
         if (byRows) {
-            ::AlphaBlend(destination, destinationRect.left, destinationRect.top + i, destinationRect.Width(), 1,
-                         source, sourceRect.left, sourceRect.top + i, destinationRect.Width(), 1,
-                         ConstantAlpha(alpha));
+            ::AlphaBlend(destination, destinationRect.left, destinationRect.top + i, destinationRect.Width(), 1, source,
+                         sourceRect.left, sourceRect.top + i, destinationRect.Width(), 1, ConstantAlpha(alpha));
         } else {
             ::AlphaBlend(destination, destinationRect.left + i, destinationRect.top, 1, destinationRect.Height(),
                          source, sourceRect.left + i, sourceRect.top, 1, destinationRect.Height(),
@@ -78,8 +77,8 @@ struct NineGrid {
     int left, top, right, bottom;
 };
 
-void DrawNineGrid(Gdiplus::Graphics* graphics, Gdiplus::Image* image, const CRect& d, int sx, int sy, int sw,
-                  int sh, const NineGrid& m) {
+void DrawNineGrid(Gdiplus::Graphics* graphics, Gdiplus::Image* image, const CRect& d, int sx, int sy, int sw, int sh,
+                  const NineGrid& m) {
     const int width = d.Width();
     const int height = d.Height();
     const auto piece = [&](int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH) {
@@ -116,7 +115,9 @@ void AddClockwiseRoundRect(Gdiplus::GraphicsPath& path, float x, float y, float 
     path.AddArc(x, y, 2 * rx, 2 * ry, 180.0f, 90.0f);
 }
 
-bool HasFraction(Gdiplus::REAL value) { return value != std::floor(value); }
+bool HasFraction(Gdiplus::REAL value) {
+    return value != std::floor(value);
+}
 
 struct PathMeasure {
     Gdiplus::RectF bounds;
@@ -218,13 +219,13 @@ void MRender::FillSolidRect(HDC& dc, int x, int y, int cx, int cy, COLORREF colo
     FillSolidRect(dc, CRect(x, y, x + cx, y + cy), color);
 }
 
-int MRender::DrawVerticalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect,
-                                    int start, int end) {
+int MRender::DrawVerticalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect, int start,
+                                    int end) {
     return Transition(destination, source, destinationRect, sourceRect, start, end, true);
 }
 
-int MRender::DrawHorizontalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect,
-                                      int start, int end) {
+int MRender::DrawHorizontalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect, int start,
+                                      int end) {
     return Transition(destination, source, destinationRect, sourceRect, start, end, false);
 }
 
@@ -252,14 +253,16 @@ void MRender::DrawImageFrame(Gdiplus::Graphics* graphics, Gdiplus::Image* image,
                  NineGrid{corner, corner, corner, corner});
 }
 
-void MRender::DrawImageFrameMID(Gdiplus::Graphics* graphics, Gdiplus::Image* image, CRect destination,
-                                int sourceX, int sourceY, int sourceWidth, int sourceHeight, int left, int top,
-                                int right, int bottom) {
+void MRender::DrawImageFrameMID(Gdiplus::Graphics* graphics, Gdiplus::Image* image, CRect destination, int sourceX,
+                                int sourceY, int sourceWidth, int sourceHeight, int left, int top, int right,
+                                int bottom) {
     DrawNineGrid(graphics, image, destination, sourceX, sourceY, sourceWidth, sourceHeight,
                  NineGrid{left, top, right, bottom});
 }
 
-HDC MRender::CreateCompatibleDC(HDC dc) { return ::CreateCompatibleDC(dc); }
+HDC MRender::CreateCompatibleDC(HDC dc) {
+    return ::CreateCompatibleDC(dc);
+}
 
 HBITMAP MRender::CreateCompatibleBitmap(HDC dc, int width, int height) {
     return ::CreateCompatibleBitmap(dc, width, height);
@@ -390,7 +393,9 @@ void MRender::DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB first, Gdiplus::ARG
         target = memoryDC;
         area = CRect(0, 0, width, height);
     }
-    const auto channel = [](Gdiplus::ARGB color, int shift) { return static_cast<COLOR16>(((color >> shift) & 0xFF) << 8); };
+    const auto channel = [](Gdiplus::ARGB color, int shift) {
+        return static_cast<COLOR16>(((color >> shift) & 0xFF) << 8);
+    };
     TRIVERTEX vertices[2] = {
         {area.left, area.top, channel(first, 16), channel(first, 8), channel(first, 0), 0xFF00},
         {area.right, area.bottom, channel(second, 16), channel(second, 8), channel(second, 0), 0xFF00},
@@ -408,17 +413,16 @@ void MRender::DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB first, Gdiplus::ARG
 
 void MRender::DrawRectangle(HDC&, CRect, int, int, int) {}
 
-void MRender::DrawRoundRectange(Gdiplus::Graphics* graphics, float x, float y, float width, float height,
-                                float radius, Gdiplus::Color fill) {
+void MRender::DrawRoundRectange(Gdiplus::Graphics* graphics, float x, float y, float width, float height, float radius,
+                                Gdiplus::Color fill) {
     Gdiplus::GraphicsPath path;
     AddClockwiseRoundRect(path, x, y, width, height, radius, radius);
     Gdiplus::SolidBrush brush(fill);
     graphics->FillPath(&brush, &path);
 }
 
-void MRender::DrawRoundRectange(Gdiplus::Graphics* graphics, float x, float y, float width, float height,
-                                float divisor, Gdiplus::Color pen, float penWidth, bool fill,
-                                Gdiplus::Color fillColor) {
+void MRender::DrawRoundRectange(Gdiplus::Graphics* graphics, float x, float y, float width, float height, float divisor,
+                                Gdiplus::Color pen, float penWidth, bool fill, Gdiplus::Color fillColor) {
     float rx = (width / divisor) * 0.5f;
     float ry = (height / divisor) * 0.5f;
     if (std::fabs(rx - ry) > 10.0f) {
@@ -511,8 +515,8 @@ BOOL MRender::SaveBitmapToFile(HBITMAP bitmap, std::wstring path) {
         DWORD blockWritten = 0;
         // A short write is a failure, not a saved file.
         written = ::WriteFile(file, &fileHeader, sizeof(fileHeader), &headerWritten, nullptr) &&
-                  headerWritten == sizeof(fileHeader) &&
-                  ::WriteFile(file, info, blockSize, &blockWritten, nullptr) && blockWritten == blockSize;
+                  headerWritten == sizeof(fileHeader) && ::WriteFile(file, info, blockSize, &blockWritten, nullptr) &&
+                  blockWritten == blockSize;
         ::CloseHandle(file);
     }
     ::GlobalUnlock(block);

@@ -28,7 +28,9 @@ TTTOOLINFOW ToolInfo(HWND window, const wchar_t* text) {
 
 } // namespace
 
-PaintManager::PaintManager() { ::InitializeCriticalSection(&m_fastTimerLock); }
+PaintManager::PaintManager() {
+    ::InitializeCriticalSection(&m_fastTimerLock);
+}
 
 PaintManager::~PaintManager() {
     if (m_hTooltipWnd != nullptr && ::IsWindow(m_hTooltipWnd)) {

@@ -14,10 +14,20 @@ BOOL MObject::IsClass(const wchar_t* name) {
     return std::wcscmp(own, name) == 0;
 }
 
-const wchar_t* MObject::GetClassNameW() const { return nullptr; }
-const wchar_t* MObject::GetObjectClass() { return nullptr; }
-const wchar_t* MObject::BaseObjectClassName() { return nullptr; }
-LRESULT MObject::OnBaseMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
-LRESULT MObject::OnControlUpdate(CRect, BOOL, MControl*) { return 0; }
+const wchar_t* MObject::GetClassNameW() const {
+    return nullptr;
+}
+const wchar_t* MObject::GetObjectClass() {
+    return nullptr;
+}
+const wchar_t* MObject::BaseObjectClassName() {
+    return nullptr;
+}
+LRESULT MObject::OnBaseMessage(UINT, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+LRESULT MObject::OnControlUpdate(CRect, BOOL, MControl*) {
+    return 0;
+}
 
 } // namespace Ovrix

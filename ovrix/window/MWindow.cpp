@@ -14,7 +14,9 @@ const wchar_t kControlProperty[] = L"Control";
 
 HWND const kInvalidHandle = reinterpret_cast<HWND>(-1);
 
-BOOL RegisteredOrExists(ATOM atom) { return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS; }
+BOOL RegisteredOrExists(ATOM atom) {
+    return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
 
 BOOL ChangeStyleBits(HWND window, int index, DWORD remove, DWORD add, UINT positionFlags) {
     const DWORD old = static_cast<DWORD>(::GetWindowLongPtrW(window, index));
@@ -33,17 +35,27 @@ BOOL ChangeStyleBits(HWND window, int index, DWORD remove, DWORD add, UINT posit
 
 MWindow::~MWindow() = default;
 
-const wchar_t* MWindow::GetWindowClassName() const { return L"MWindow"; }
-const wchar_t* MWindow::GetSuperClassName() const { return nullptr; }
+const wchar_t* MWindow::GetWindowClassName() const {
+    return L"MWindow";
+}
+const wchar_t* MWindow::GetSuperClassName() const {
+    return nullptr;
+}
 
-BOOL MWindow::ShowWindow(int showCommand) { return HasHandle() ? ::ShowWindow(m_hWnd, showCommand) : FALSE; }
+BOOL MWindow::ShowWindow(int showCommand) {
+    return HasHandle() ? ::ShowWindow(m_hWnd, showCommand) : FALSE;
+}
 
 LRESULT MWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::CallWindowProcW(m_default_proc, m_hWnd, message, wParam, lParam);
 }
 
-BOOL MWindow::PreTranslateMessage(MSG*) { return FALSE; }
-BOOL MWindow::OnInitDialog() { return TRUE; }
+BOOL MWindow::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
+BOOL MWindow::OnInitDialog() {
+    return TRUE;
+}
 void MWindow::OnDestroyMessage(HWND) {}
 
 HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect, HMENU menu) {
@@ -65,9 +77,13 @@ HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exSty
     return Create(parent, title, style, exStyle, rect, nullptr);
 }
 
-HWND MWindow::Create(HWND parent, CRect rect) { return Create(parent, L"MWindow", kShortFormStyle, 0, rect, nullptr); }
+HWND MWindow::Create(HWND parent, CRect rect) {
+    return Create(parent, L"MWindow", kShortFormStyle, 0, rect, nullptr);
+}
 
-HWND MWindow::Create(HWND parent) { return Create(parent, CRect(0, 0, 800, 600)); }
+HWND MWindow::Create(HWND parent) {
+    return Create(parent, CRect(0, 0, 800, 600));
+}
 
 BOOL MWindow::RegisterWindowClass() {
     WNDCLASSW windowClass{};
@@ -180,7 +196,9 @@ UINT MWindow::ShowModal(int showCommand) {
     return result;
 }
 
-BOOL MWindow::DestroyWindow() { return IsLiveWindow() ? ::DestroyWindow(m_hWnd) : FALSE; }
+BOOL MWindow::DestroyWindow() {
+    return IsLiveWindow() ? ::DestroyWindow(m_hWnd) : FALSE;
+}
 
 void MWindow::CenterWindow(MWindow* centreOn) {
     const DWORD style = HasHandle() ? GetStyle() : 0;
@@ -209,8 +227,7 @@ void MWindow::CenterWindow(MWindow* centreOn) {
         }
         MONITORINFO monitor{};
         monitor.cbSize = sizeof(monitor);
-        ::GetMonitorInfoW(::MonitorFromWindow(centre != nullptr ? centre : m_hWnd, MONITOR_DEFAULTTONEAREST),
-                          &monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(centre != nullptr ? centre : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
         area = monitor.rcWork;
         if (centre != nullptr) {
             ::GetWindowRect(centre, &centreRect);
@@ -257,8 +274,7 @@ void MWindow::BringToTop() {
 void MWindow::SetIcon(UINT resourceId) {
     const auto load = [resourceId](int sizeX, int sizeY) {
         return static_cast<HICON>(::LoadImageW(Manager::m_hInstance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                               ::GetSystemMetrics(sizeX), ::GetSystemMetrics(sizeY),
-                                               LR_DEFAULTCOLOR));
+                                               ::GetSystemMetrics(sizeX), ::GetSystemMetrics(sizeY), LR_DEFAULTCOLOR));
     };
     const HICON big = load(SM_CXICON, SM_CYICON);
     const HICON small = load(SM_CXSMICON, SM_CYSMICON);
@@ -290,8 +306,12 @@ LRESULT MWindow::PostMessageW(UINT message, WPARAM wParam, LPARAM lParam) {
     return HasHandle() ? ::PostMessageW(m_hWnd, message, wParam, lParam) : 0;
 }
 
-BOOL MWindow::GetClientRect(RECT* rect) const { return IsLiveWindow() ? ::GetClientRect(m_hWnd, rect) : FALSE; }
-BOOL MWindow::GetWindowRect(RECT* rect) const { return IsLiveWindow() ? ::GetWindowRect(m_hWnd, rect) : FALSE; }
+BOOL MWindow::GetClientRect(RECT* rect) const {
+    return IsLiveWindow() ? ::GetClientRect(m_hWnd, rect) : FALSE;
+}
+BOOL MWindow::GetWindowRect(RECT* rect) const {
+    return IsLiveWindow() ? ::GetWindowRect(m_hWnd, rect) : FALSE;
+}
 
 void MWindow::SetWindowTextW(const wchar_t* text) {
     if (IsLiveWindow()) {
@@ -310,11 +330,21 @@ void MWindow::GetWindowTextW(std::wstring& text) const {
     text = std::move(buffer);
 }
 
-int MWindow::GetWindowTextLengthW() const { return IsLiveWindow() ? ::GetWindowTextLengthW(m_hWnd) : -1; }
-BOOL MWindow::EnableWindow(BOOL enable) { return IsLiveWindow() ? ::EnableWindow(m_hWnd, enable) : FALSE; }
-BOOL MWindow::IsWindowEnabled() const { return IsLiveWindow() ? ::IsWindowEnabled(m_hWnd) : FALSE; }
-BOOL MWindow::IsWindowVisible() const { return IsLiveWindow() ? ::IsWindowVisible(m_hWnd) : FALSE; }
-BOOL MWindow::IsIconic() const { return IsLiveWindow() ? ::IsIconic(m_hWnd) : FALSE; }
+int MWindow::GetWindowTextLengthW() const {
+    return IsLiveWindow() ? ::GetWindowTextLengthW(m_hWnd) : -1;
+}
+BOOL MWindow::EnableWindow(BOOL enable) {
+    return IsLiveWindow() ? ::EnableWindow(m_hWnd, enable) : FALSE;
+}
+BOOL MWindow::IsWindowEnabled() const {
+    return IsLiveWindow() ? ::IsWindowEnabled(m_hWnd) : FALSE;
+}
+BOOL MWindow::IsWindowVisible() const {
+    return IsLiveWindow() ? ::IsWindowVisible(m_hWnd) : FALSE;
+}
+BOOL MWindow::IsIconic() const {
+    return IsLiveWindow() ? ::IsIconic(m_hWnd) : FALSE;
+}
 
 void MWindow::InvalidateRect(CRect rect, BOOL erase) {
     if (IsLiveWindow()) {
@@ -322,18 +352,30 @@ void MWindow::InvalidateRect(CRect rect, BOOL erase) {
     }
 }
 
-HWND MWindow::SetCapture() { return IsLiveWindow() ? ::SetCapture(m_hWnd) : nullptr; }
-HWND MWindow::SetFocus() { return IsLiveWindow() ? ::SetFocus(m_hWnd) : nullptr; }
-BOOL MWindow::ReleaseCapture() { return IsLiveWindow() ? ::ReleaseCapture() : FALSE; }
+HWND MWindow::SetCapture() {
+    return IsLiveWindow() ? ::SetCapture(m_hWnd) : nullptr;
+}
+HWND MWindow::SetFocus() {
+    return IsLiveWindow() ? ::SetFocus(m_hWnd) : nullptr;
+}
+BOOL MWindow::ReleaseCapture() {
+    return IsLiveWindow() ? ::ReleaseCapture() : FALSE;
+}
 
 UINT_PTR MWindow::SetTimer(UINT_PTR id, UINT interval, TIMERPROC procedure) {
     return IsLiveWindow() ? ::SetTimer(m_hWnd, id, interval, procedure) : 0;
 }
 
-BOOL MWindow::KillTimer(UINT_PTR id) { return IsLiveWindow() ? ::KillTimer(m_hWnd, id) : FALSE; }
+BOOL MWindow::KillTimer(UINT_PTR id) {
+    return IsLiveWindow() ? ::KillTimer(m_hWnd, id) : FALSE;
+}
 
-BOOL MWindow::ClientToScreen(POINT* point) const { return IsLiveWindow() ? ::ClientToScreen(m_hWnd, point) : FALSE; }
-BOOL MWindow::ScreenToClient(POINT* point) const { return IsLiveWindow() ? ::ScreenToClient(m_hWnd, point) : FALSE; }
+BOOL MWindow::ClientToScreen(POINT* point) const {
+    return IsLiveWindow() ? ::ClientToScreen(m_hWnd, point) : FALSE;
+}
+BOOL MWindow::ScreenToClient(POINT* point) const {
+    return IsLiveWindow() ? ::ScreenToClient(m_hWnd, point) : FALSE;
+}
 
 BOOL MWindow::ClientToScreen(RECT* rect) const {
     if (!IsLiveWindow()) {
@@ -365,7 +407,11 @@ BOOL MWindow::MoveWindow(const RECT* rect, BOOL repaint) {
                           : FALSE;
 }
 
-BOOL MWindow::HasHandle() const { return m_hWnd != nullptr && m_hWnd != kInvalidHandle; }
-BOOL MWindow::IsLiveWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
+BOOL MWindow::HasHandle() const {
+    return m_hWnd != nullptr && m_hWnd != kInvalidHandle;
+}
+BOOL MWindow::IsLiveWindow() const {
+    return m_hWnd != nullptr && ::IsWindow(m_hWnd);
+}
 
 } // namespace Ovrix

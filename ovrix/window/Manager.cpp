@@ -18,7 +18,9 @@ constexpr int kAltKey = 0x12;
 constexpr int kF4Key = 0x73;
 
 // Either bit: down now, or pressed since the previous query.
-bool KeyReported(int key) { return ::GetAsyncKeyState(key) != 0; }
+bool KeyReported(int key) {
+    return ::GetAsyncKeyState(key) != 0;
+}
 
 } // namespace
 
@@ -31,30 +33,50 @@ UINT Manager::m_uControlID = 0;
 Gdiplus::GdiplusStartupInput Manager::m_gdiplusStartupInput;
 ULONG_PTR Manager::m_gdiplusToken = 0;
 
-void Manager::SetInstance(HINSTANCE instance) { m_hInstance = instance; }
-HINSTANCE Manager::GetInstance() { return m_hInstance; }
+void Manager::SetInstance(HINSTANCE instance) {
+    m_hInstance = instance;
+}
+HINSTANCE Manager::GetInstance() {
+    return m_hInstance;
+}
 
-float Manager::GetScaleValue() { return m_scale_value; }
+float Manager::GetScaleValue() {
+    return m_scale_value;
+}
 
 int Manager::GetScaleValue(int value) {
     const float scaled = static_cast<float>(value) * m_scale_value;
     return static_cast<int>(scaled);
 }
 
-void Manager::SetScaleValue(float value) { m_scale_value = value; }
+void Manager::SetScaleValue(float value) {
+    m_scale_value = value;
+}
 
-std::wstring Manager::GetFontName() { return m_fontname; }
-void Manager::SetFontName(std::wstring name) { m_fontname = std::move(name); }
-int Manager::GetFontWidth() { return m_fontwidth; }
-void Manager::SetFontWidth(int width) { m_fontwidth = width; }
+std::wstring Manager::GetFontName() {
+    return m_fontname;
+}
+void Manager::SetFontName(std::wstring name) {
+    m_fontname = std::move(name);
+}
+int Manager::GetFontWidth() {
+    return m_fontwidth;
+}
+void Manager::SetFontWidth(int width) {
+    m_fontwidth = width;
+}
 
 void Manager::SetFont(std::wstring name, int size) {
     m_fontname = std::move(name);
     m_fontwidth = size;
 }
 
-Gdiplus::ARGB Manager::GetSelectColor() { return m_select_color; }
-std::wstring Manager::GetTheme() { return L"theme1\\"; }
+Gdiplus::ARGB Manager::GetSelectColor() {
+    return m_select_color;
+}
+std::wstring Manager::GetTheme() {
+    return L"theme1\\";
+}
 
 void Manager::InitGdiplus() {
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusStartupInput, nullptr);
@@ -70,11 +92,19 @@ void Manager::UnInitGdiplus() {
     WindowRegistry().clear();
 }
 
-void Manager::AddWnd(MWindow* window) { WindowRegistry().emplace(window, 0); }
-void Manager::DeleteWnd(MWindow* window) { WindowRegistry().erase(window); }
-BOOL Manager::IsWndRegistered(MWindow* window) { return WindowRegistry().count(window) != 0; }
+void Manager::AddWnd(MWindow* window) {
+    WindowRegistry().emplace(window, 0);
+}
+void Manager::DeleteWnd(MWindow* window) {
+    WindowRegistry().erase(window);
+}
+BOOL Manager::IsWndRegistered(MWindow* window) {
+    return WindowRegistry().count(window) != 0;
+}
 
-BOOL Manager::PreTranslateMessage(MSG*) { return KeyReported(kAltKey) && KeyReported(kF4Key); }
+BOOL Manager::PreTranslateMessage(MSG*) {
+    return KeyReported(kAltKey) && KeyReported(kF4Key);
+}
 
 void Manager::MessageLoop() {
     MSG message;
@@ -115,7 +145,9 @@ std::wstring GetModuleFolder() {
     return path;
 }
 
-std::wstring GetSkinFolder() { return GetModuleFolder() + L"skins\\" + Manager::GetTheme(); }
+std::wstring GetSkinFolder() {
+    return GetModuleFolder() + L"skins\\" + Manager::GetTheme();
+}
 
 void M_Trace(const wchar_t*, ...) {}
 

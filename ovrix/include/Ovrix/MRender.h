@@ -22,8 +22,8 @@ public:
     static void FillSolidRect(HDC& dc, CRect rect, COLORREF color);
     static void FillSolidRect(HDC& dc, int x, int y, int cx, int cy, COLORREF color);
     // start and end are transparency percentages (0 opaque, 100 transparent); returns the last alpha used.
-    static int DrawVerticalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect,
-                                      int start, int end);
+    static int DrawVerticalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect, int start,
+                                      int end);
     static int DrawHorizontalTransition(HDC& destination, HDC& source, CRect destinationRect, CRect sourceRect,
                                         int start, int end);
     static void DrawRightBottomTransition(HDC& destination, HDC& source, CRect rect, int size, DWORD unused);
@@ -31,9 +31,9 @@ public:
     // Nine-grid: corners 1:1, edges stretched along their length, centre stretched both ways.
     static void DrawImageFrame(Gdiplus::Graphics* graphics, Gdiplus::Image* image, CRect destination, int sourceX,
                                int sourceY, int sourceWidth, int sourceHeight, int corner);
-    static void DrawImageFrameMID(Gdiplus::Graphics* graphics, Gdiplus::Image* image, CRect destination,
-                                  int sourceX, int sourceY, int sourceWidth, int sourceHeight, int left, int top,
-                                  int right, int bottom);
+    static void DrawImageFrameMID(Gdiplus::Graphics* graphics, Gdiplus::Image* image, CRect destination, int sourceX,
+                                  int sourceY, int sourceWidth, int sourceHeight, int left, int top, int right,
+                                  int bottom);
 
     static HDC CreateCompatibleDC(HDC dc);
     static HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
@@ -57,8 +57,7 @@ public:
 
     static void DrawTextW(HDC dc, RECT* rect, const wchar_t* text, COLORREF color, HFONT font, UINT format);
     static void DrawColor(HDC dc, CRect rect, Gdiplus::ARGB color);
-    static void DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB first, Gdiplus::ARGB second, bool vertical,
-                             int steps);
+    static void DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB first, Gdiplus::ARGB second, bool vertical, int steps);
     static void DrawRectangle(HDC& dc, CRect rect, int, int, int);
     static void DrawRoundRectange(Gdiplus::Graphics* graphics, float x, float y, float width, float height,
                                   float radius, Gdiplus::Color fill);
