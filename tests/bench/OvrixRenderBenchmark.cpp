@@ -1,6 +1,7 @@
 // Timing of the drawing helpers the skin paints with, into a surface the size of the main window (344 x 216).
 // Google Benchmark exists only for the host build, so this keeps its own clock: batches of repetitions timed with
-// QueryPerformanceCounter, reporting the median batch. Run by hand under Wine; not part of the test run.
+// QueryPerformanceCounter, reporting the median batch. Not part of the test run; by hand:
+//   scripts/wine-run.sh --prefix build/windows/wineprefix build/windows/bin/ovrix_render_benchmark.exe
 #include <Ovrix/Ovrix.h>
 
 #include <algorithm>
@@ -65,6 +66,12 @@ int main() {
             Ovrix::MRender::DrawImageFrame(&graphics, &strip, Ovrix::CRect(0, 0, kWidth, kHeight), 60, 0, 60, 20, 6);
         });
 
+        // The same with the cheapest sampling, to show what the default interpolation costs.
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        const double nineGridNearest = MedianMicroseconds([&] {
+            Ovrix::MRender::DrawImageFrame(&graphics, &strip, Ovrix::CRect(0, 0, kWidth, kHeight), 60, 0, 60, 20, 6);
+        });
+
         // The library's own font at the size of the temperature read-out.
         const HMODULE library = ::GetModuleHandleW(L"Ovrix.dll");
         const HRSRC resource = ::FindResourceW(library, MAKEINTRESOURCEW(106), L"TTF");
@@ -94,6 +101,7 @@ int main() {
         std::printf("median of %d batches x %d repetitions, %d x %d 32-bit surface\n", kBatches, kRepetitionsPerBatch,
                     kWidth, kHeight);
         std::printf("DrawImageFrame (nine-grid, full surface): %8.1f us\n", nineGrid);
+        std::printf("DrawImageFrame, nearest-neighbour:        %8.1f us\n", nineGridNearest);
         std::printf("DrawTextW (GDI, 24 px, centred):          %8.1f us\n", text);
         std::printf("GetTextBounds (GDI+ path, 24 px):         %8.1f us\n", bounds);
 

@@ -24,7 +24,7 @@ struct ScaleCase {
 };
 
 void PrintTo(const ScaleCase& c, std::ostream* out) {
-    *out << c.value << "x" << c.factor;
+    *out << "value" << c.value << "-factor" << c.factor;
 }
 
 class ScaleTest : public ManagerTest, public testing::WithParamInterface<ScaleCase> {};
