@@ -26,6 +26,15 @@ cleanup() {
 trap cleanup EXIT
 wine_start_services
 
+# Wine's desktop process exits a few seconds after the last program leaves, and the next program that starts it
+# again hands it that test's output pipe: ctest then waits on that test until the desktop exits at the end of the
+# run. A program kept waiting on an open pipe for the whole run keeps the desktop up.
+holder_dir=$(mktemp -d)
+mkfifo "$holder_dir/stdin"
+wine cmd <"$holder_dir/stdin" >/dev/null 2>&1 &
+exec 9>"$holder_dir/stdin"
+rm -rf "$holder_dir"
+
 # One ctest run over both build trees, so a single summary covers every test.
 cat > build/CTestTestfile.cmake <<'EOT'
 subdirs("host")

@@ -1,0 +1,19 @@
+// Holds a critical section for one scope. Critical sections are recursive, which the control tree relies on.
+#pragma once
+
+#include <windows.h>
+
+namespace Ovrix {
+
+class SectionLock {
+public:
+    explicit SectionLock(CRITICAL_SECTION& section) : m_section(section) { ::EnterCriticalSection(&m_section); }
+    ~SectionLock() { ::LeaveCriticalSection(&m_section); }
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_section;
+};
+
+} // namespace Ovrix

@@ -1,0 +1,11 @@
+// Everything the library exports.
+#pragma once
+
+#include "OvrixApi.h"
+
+#include "MControl.h"
+#include "MObject.h"
+#include "MRender.h"
+#include "MWindow.h"
+#include "Manager.h"
+#include "PaintManager.h"
