@@ -323,8 +323,10 @@ int ArchiveReader::ExtractEntry(int index, const std::wstring& name) {
     if (!EnsureFolders(baseFull, folderPart)) {
         return kArchiveOpenOrCreateFailed;
     }
+    // A read-only file is never replaced. Windows refuses that by itself; Wine run as root would not.
     const DWORD existing = AttributesOf(target);
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return kArchiveOpenOrCreateFailed;
     }
     return WriteEntryData(target, entry.attributes, entry);

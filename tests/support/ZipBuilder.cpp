@@ -54,7 +54,7 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries, const ZipOptions&
         Put32(archive, static_cast<std::uint32_t>(stored.size()));
         Put32(archive, static_cast<std::uint32_t>(entry.data.size()));
         Put16(archive, static_cast<std::uint32_t>(localName.size()));
-        Put16(archive, static_cast<std::uint32_t>(entry.localExtra.size()));
+        Put16(archive, entry.localExtraLength.value_or(static_cast<std::uint16_t>(entry.localExtra.size())));
         archive += localName;
         archive += entry.localExtra;
         archive += stored;

@@ -21,6 +21,7 @@ struct ZipEntrySpec {
     std::optional<std::uint32_t> centralUncompressed; // overrides the size in the directory
     std::optional<std::uint16_t> method;              // overrides the method in both headers
     std::optional<std::string> localName;             // a local header name that differs from the directory's
+    std::optional<std::uint16_t> localExtraLength;    // a local extra length unlike the bytes written
 };
 
 struct ZipOptions {
