@@ -37,6 +37,28 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// Files and bytes below a folder, to show both extractors wrote the whole archive.
+void Count(const std::wstring& folder, long& files, long long& bytes) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            Count(folder + L"\\" + name, files, bytes);
+        } else {
+            ++files;
+            bytes += static_cast<long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -88,8 +110,13 @@ int main(int argc, char** argv) {
             freopen("CON", "w", stdout);
             SetCurrentDirectoryA(startFolder);
         }));
-        std::fprintf(stderr, "round %d: ExtractArchive %.3f s, miniunz %.3f s\n", round + 1, ours.back(),
-                     theirs.back());
+        long oursFiles = 0, theirsFiles = 0;
+        long long oursBytes = 0, theirsBytes = 0;
+        Count(oursFolder, oursFiles, oursBytes);
+        Count(std::wstring(theirsFolder.begin(), theirsFolder.end()), theirsFiles, theirsBytes);
+        std::fprintf(
+            stderr, "round %d: ExtractArchive %.3f s (%ld files, %lld bytes), miniunz %.3f s (%ld files, %lld bytes)\n",
+            round + 1, ours.back(), oursFiles, oursBytes, theirs.back(), theirsFiles, theirsBytes);
     }
     const double a = Median(ours), b = Median(theirs);
     std::fprintf(stderr, "median of %d: ExtractArchive %.3f s, miniunz %.3f s, ratio ExtractArchive/miniunz %.2f\n",
