@@ -104,8 +104,6 @@ int WebFetcher::FetchText(const std::wstring& url, std::wstring& text) {
     if (!request) {
         return kFetchFailed;
     }
-    ContentLength(request.get());
-
     std::vector<char> body;
     std::vector<char> chunk(kReadSize);
     for (;;) {

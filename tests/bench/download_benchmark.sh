@@ -34,7 +34,7 @@ cmp -s "$work/curl.bin" "$work/www/big.bin" && cmp -s "$work/ours.bin" "$work/ww
 }
 python3 - "$ours" "${curl_times[@]}" <<'PY'
 import statistics, sys
-ours = [float(x) for x in sys.argv[1].split() if x.replace(".", "").isdigit()]
+ours = [float(line) for line in sys.argv[1].splitlines() if line and not line.startswith("median")]
 curl = [float(x) for x in sys.argv[2:]]
 o, c = statistics.median(ours), statistics.median(curl)
 print("DownloadToFile rounds %s, median %.3f s (%.0f MB/s)" % (ours, o, 100 / o))

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 namespace {
@@ -12,6 +14,10 @@ struct SanitiseCase {
     std::wstring sanitised;
     bool unsafe;
 };
+
+void PrintTo(const SanitiseCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class SanitiseTable : public ::testing::TestWithParam<SanitiseCase> {};
 
@@ -50,6 +56,10 @@ struct AttributeCase {
     std::uint32_t external;
     unsigned attributes;
 };
+
+void PrintTo(const AttributeCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class AttributeTable : public ::testing::TestWithParam<AttributeCase> {};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "support/LocalUpdateServer.h"
 #include "support/ZipBuilder.h"
 
@@ -59,6 +61,10 @@ struct SoftwareCase {
     LPARAM newer;
     bool automaticReports;
 };
+
+void PrintTo(const SoftwareCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class SoftwareCheckTable : public UpdateFlowTest, public ::testing::WithParamInterface<SoftwareCase> {};
 
@@ -200,6 +206,10 @@ struct FailedInstall {
     bool withProgram; // the archive holds the program
     InstallOutcome outcome;
 };
+
+void PrintTo(const FailedInstall& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class InstallFailure : public UpdateFlowTest, public ::testing::WithParamInterface<FailedInstall> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct SplitCase {
@@ -9,6 +11,10 @@ struct SplitCase {
     std::wstring text;
     std::vector<std::wstring> parts;
 };
+
+void PrintTo(const SplitCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class SplitTextTable : public ::testing::TestWithParam<SplitCase> {};
 
@@ -34,6 +40,10 @@ struct CompareCase {
     int result;
     bool newer;
 };
+
+void PrintTo(const CompareCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class CompareVersionsTable : public ::testing::TestWithParam<CompareCase> {};
 
@@ -61,6 +71,10 @@ struct DocumentCase {
     bool accepted;
 };
 
+void PrintTo(const DocumentCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class VersionDocumentTable : public ::testing::TestWithParam<DocumentCase> {};
 
 TEST_P(VersionDocumentTable, AcceptsOneToTenCodeUnits) {
@@ -81,6 +95,10 @@ struct FirmwareCase {
     bool newer;
 };
 
+void PrintTo(const FirmwareCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class FirmwareTable : public ::testing::TestWithParam<FirmwareCase> {};
 
 TEST_P(FirmwareTable, ReadsTheHexDigitsAsDecimal) {
@@ -100,6 +118,10 @@ struct FileNameCase {
     std::wstring version;
     bool usable;
 };
+
+void PrintTo(const FileNameCase& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class VersionFileNameTable : public ::testing::TestWithParam<FileNameCase> {};
 

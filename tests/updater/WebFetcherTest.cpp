@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <memory>
 #include <vector>
 
@@ -99,6 +101,10 @@ struct FailingFetch {
     const char* listener;
 };
 
+void PrintTo(const FailingFetch& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class FetchTextFailure : public WebFetcherTest, public ::testing::WithParamInterface<FailingFetch> {};
 
 TEST_P(FetchTextFailure, FailsAndLeavesTheTextAlone) {
@@ -168,6 +174,10 @@ struct BrokenDownload {
     const char* name;
     const char* mode;
 };
+
+void PrintTo(const BrokenDownload& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class DownloadFailure : public WebFetcherTest, public ::testing::WithParamInterface<BrokenDownload> {};
 
