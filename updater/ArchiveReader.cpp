@@ -72,6 +72,35 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool SameTextNoCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() && StartsWithNoCase(a, b);
+}
+
+// The path of an existing file or folder with every link resolved, in the form GetFullPathNameW gives; empty when
+// it cannot be opened. Wine shows a Unix link to a file as a plain file, but resolves it here.
+std::wstring ResolvedPath(const std::wstring& path) {
+    HANDLE handle =
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::wstring resolved(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, resolved.data(), static_cast<DWORD>(resolved.size()), 0);
+    if (length >= resolved.size()) {
+        resolved.resize(length + 1);
+        length = GetFinalPathNameByHandleW(handle, resolved.data(), static_cast<DWORD>(resolved.size()), 0);
+    }
+    CloseHandle(handle);
+    resolved.resize(length < resolved.size() ? length : 0);
+    if (resolved.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+        resolved.replace(0, 8, L"\\\\");
+    } else if (resolved.compare(0, 4, L"\\\\?\\") == 0) {
+        resolved.erase(0, 4);
+    }
+    return resolved;
+}
+
 // Attributes of an existing path, or INVALID_FILE_ATTRIBUTES.
 DWORD AttributesOf(const std::wstring& path) {
     return GetFileAttributesW(path.c_str());
@@ -239,16 +268,10 @@ int ArchiveReader::GetEntry(int index, ArchiveEntry& entry) {
     return 0;
 }
 
-bool ArchiveReader::EnsureFolders(const std::wstring& baseFull, const std::wstring& relative) {
-    const DWORD baseAttributes = AttributesOf(baseFull);
-    if (baseAttributes == INVALID_FILE_ATTRIBUTES) {
-        if (!CreateDirectoryW(baseFull.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-            return false;
-        }
-    } else if ((baseAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return false;
-    }
-    std::wstring path = baseFull;
+bool ArchiveReader::EnsureFolders(const std::wstring& base, const std::wstring& resolvedBase,
+                                  const std::wstring& relative) {
+    std::wstring path = base;
+    std::wstring expected = resolvedBase;
     std::size_t start = 0;
     while (start < relative.size()) {
         std::size_t end = start;
@@ -256,10 +279,9 @@ bool ArchiveReader::EnsureFolders(const std::wstring& baseFull, const std::wstri
             ++end;
         }
         if (end > start) {
-            if (!path.empty() && !IsSeparator(path.back())) {
-                path += L'\\';
-            }
-            path.append(relative, start, end - start);
+            const std::wstring part = relative.substr(start, end - start);
+            path += L'\\' + part;
+            expected += L'\\' + part;
             const DWORD attributes = AttributesOf(path);
             if (attributes == INVALID_FILE_ATTRIBUTES) {
                 if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -267,7 +289,10 @@ bool ArchiveReader::EnsureFolders(const std::wstring& baseFull, const std::wstri
                 }
             } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
                        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-                // A link inside the target folder could lead anywhere.
+                return false;
+            }
+            // A link inside the target folder could lead anywhere.
+            if (!SameTextNoCase(ResolvedPath(path), expected)) {
                 return false;
             }
         }
@@ -312,27 +337,51 @@ int ArchiveReader::ExtractEntry(int index, const std::wstring& name) {
         relative.pop_back();
     }
 
+    // The base folder is created one level deep; links in its own path are the caller's choice.
+    std::wstring base = baseFull.substr(0, baseFull.size() - 1);
+    const DWORD baseAttributes = AttributesOf(base);
+    if (baseAttributes == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateDirectoryW(base.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            return kArchiveOpenOrCreateFailed;
+        }
+    } else if ((baseAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return kArchiveOpenOrCreateFailed;
+    }
+    std::wstring resolvedBase = ResolvedPath(base);
+    while (!resolvedBase.empty() && IsSeparator(resolvedBase.back())) {
+        resolvedBase.pop_back();
+    }
+    if (resolvedBase.empty()) {
+        return kArchiveOpenOrCreateFailed;
+    }
+
     if (entry.attributes & kAttributeDirectory) {
-        return EnsureFolders(baseFull, relative) ? 0 : kArchiveOpenOrCreateFailed;
+        return EnsureFolders(base, resolvedBase, relative) ? 0 : kArchiveOpenOrCreateFailed;
     }
     const std::size_t lastSeparator = relative.find_last_of(L"\\/");
     const std::wstring folderPart = lastSeparator == std::wstring::npos ? L"" : relative.substr(0, lastSeparator);
     if (relative.empty() || (lastSeparator != std::wstring::npos && lastSeparator + 1 == relative.size())) {
         return kArchiveOpenOrCreateFailed;
     }
-    if (!EnsureFolders(baseFull, folderPart)) {
+    if (!EnsureFolders(base, resolvedBase, folderPart)) {
         return kArchiveOpenOrCreateFailed;
     }
-    // A read-only file is never replaced. Windows refuses that by itself; Wine run as root would not.
+    // A read-only file is never replaced (Windows refuses by itself; Wine run as root would not), nor a file that
+    // is a link. A new file is created exclusively, which never follows a dangling link.
+    DWORD disposition = CREATE_NEW;
     const DWORD existing = AttributesOf(target);
-    if (existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return kArchiveOpenOrCreateFailed;
+    if (existing != INVALID_FILE_ATTRIBUTES) {
+        if ((existing & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+            !SameTextNoCase(ResolvedPath(target), resolvedBase + L'\\' + relative)) {
+            return kArchiveOpenOrCreateFailed;
+        }
+        disposition = CREATE_ALWAYS;
     }
-    return WriteEntryData(target, entry.attributes, entry);
+    return WriteEntryData(target, entry.attributes, entry, disposition);
 }
 
-int ArchiveReader::WriteEntryData(const std::wstring& path, unsigned attributes, const ArchiveEntry& entry) {
+int ArchiveReader::WriteEntryData(const std::wstring& path, unsigned attributes, const ArchiveEntry& entry,
+                                  unsigned long disposition) {
     if (PositionOn(m_cachedIndex) != 0) {
         return kArchiveIndexOutOfRange;
     }
@@ -353,7 +402,7 @@ int ArchiveReader::WriteEntryData(const std::wstring& path, unsigned attributes,
     if (createAttributes == 0) {
         createAttributes = FILE_ATTRIBUTE_NORMAL;
     }
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, createAttributes, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, createAttributes, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         return kArchiveOpenOrCreateFailed;
     }

@@ -37,8 +37,11 @@ public:
 private:
     int PositionOn(int index);
     void CloseEntryData();
-    int WriteEntryData(const std::wstring& path, unsigned attributes, const ArchiveEntry& entry);
-    bool EnsureFolders(const std::wstring& baseFull, const std::wstring& relative);
+    int WriteEntryData(const std::wstring& path, unsigned attributes, const ArchiveEntry& entry,
+                       unsigned long disposition);
+    // Creates the folders of the relative path below the base; every existing one must resolve to where its name
+    // says, so no link inside the base folder is followed.
+    bool EnsureFolders(const std::wstring& base, const std::wstring& resolvedBase, const std::wstring& relative);
 
     void* m_archive = nullptr; // unzFile
     int m_count = 0;

@@ -90,6 +90,33 @@ std::wstring WindowsPathOf(const std::string& unixPath) {
     return result;
 }
 
+bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link) {
+    const std::string unixTarget = UnixPathOf(target);
+    std::string unixLink = UnixPathOf(link);
+    while (!unixLink.empty() && unixLink.back() == '/') {
+        unixLink.pop_back();
+    }
+    if (unixTarget.empty() || unixLink.empty()) {
+        return false;
+    }
+    // Wine runs Unix programs detached, so success shows only as the link appearing.
+    std::wstring commandLine = L"Z:\\bin\\ln -s \"" + Widen(unixTarget) + L"\" \"" + Widen(unixLink) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    if (process.hProcess) {
+        CloseHandle(process.hProcess);
+    }
+    if (process.hThread) {
+        CloseHandle(process.hThread);
+    }
+    return WaitFor(link, 30000);
+}
+
 std::wstring MakeTempFolder(const std::wstring& prefix) {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];

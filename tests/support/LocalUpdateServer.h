@@ -47,6 +47,9 @@ private:
 std::string UnixPathOf(const std::wstring& windowsPath);
 std::wstring WindowsPathOf(const std::string& unixPath);
 
+// Makes a Unix symbolic link through /bin/ln; Wine reports it as a reparse point. Waits until the link exists.
+bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link);
+
 // A fresh, empty folder below the temporary folder, with a trailing backslash.
 std::wstring MakeTempFolder(const std::wstring& prefix);
 // Deletes a folder tree, clearing read-only attributes on the way.

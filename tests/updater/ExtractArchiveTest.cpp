@@ -219,14 +219,21 @@ TEST_F(ExtractArchiveTest, MissingOrForeignArchiveIsRefused) {
 TEST_F(ExtractArchiveTest, EntriesAreNotWrittenThroughALinkInTheTarget) {
     const std::wstring elsewhere = outer + L"elsewhere";
     CreateDirectoryW(elsewhere.c_str(), nullptr);
-    const std::wstring link = target + L"link";
-    if (!CreateSymbolicLinkW(link.c_str(), elsewhere.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
-        GTEST_SKIP() << "no directory links here (error " << GetLastError() << ")";
-    }
-    ASSERT_NE(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-    WriteArchive({FileEntry("link/through.dll", "through"), FileEntry("beside.txt", "beside")});
+    const std::wstring outsideFile = outer + L"outside.txt";
+    WriteWholeFile(outsideFile, "outside");
+    const std::wstring folderLink = target + L"link";
+    const std::wstring fileLink = target + L"linked.txt";
+    // Wine 8's CreateSymbolicLinkW reports success and makes nothing. A Unix link to a folder shows up as a reparse
+    // point; one to a file looks like a plain file.
+    ASSERT_TRUE(MakeUnixSymlink(elsewhere, folderLink));
+    ASSERT_TRUE(MakeUnixSymlink(outsideFile, fileLink));
+    ASSERT_NE(GetFileAttributesW(folderLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+
+    WriteArchive({FileEntry("link/through.dll", "through"), FileEntry("link/deeper/x.dll", "deeper"),
+                  FileEntry("linked.txt", "replaced"), FileEntry("beside.txt", "beside")});
     ASSERT_TRUE(ExtractArchive(archive, target));
     EXPECT_TRUE(Listing(elsewhere + L"\\").empty());
+    EXPECT_EQ(ReadWholeFile(outsideFile), "outside");
     EXPECT_EQ(ReadWholeFile(target + L"beside.txt"), "beside");
 }
 
