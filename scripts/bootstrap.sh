@@ -5,7 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
     cmake ninja-build python3 openssl curl
-    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev zlib1g-dev
     wine wine64 xvfb xauth x11-utils xdotool imagemagick
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
