@@ -8,56 +8,10 @@
 #include <oleauto.h>
 
 #include "LogonTrigger.h"
+#include "common/ComRef.h"
 #include "sensors/SensorServerLauncher.h"
 
 namespace {
-
-template <class T> class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_pointer != nullptr)
-            m_pointer->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** Put() { return &m_pointer; }
-    void** PutVoid() { return reinterpret_cast<void**>(&m_pointer); }
-    T* Get() const { return m_pointer; }
-    T* operator->() const { return m_pointer; }
-    explicit operator bool() const { return m_pointer != nullptr; }
-
-private:
-    T* m_pointer = nullptr;
-};
-
-class Bstr {
-public:
-    explicit Bstr(const wchar_t* text) : m_text(SysAllocString(text)) {}
-    ~Bstr() { SysFreeString(m_text); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return m_text; }
-
-private:
-    BSTR m_text;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&m_value); }
-    explicit Variant(const wchar_t* text) : Variant() {
-        m_value.vt = VT_BSTR;
-        m_value.bstrVal = SysAllocString(text);
-    }
-    ~Variant() { VariantClear(&m_value); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    operator const VARIANT&() const { return m_value; }
-
-private:
-    VARIANT m_value;
-};
 
 // Every exit after a successful CoInitialize undoes it once, after the objects are released.
 struct ComApartment {

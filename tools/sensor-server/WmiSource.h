@@ -4,7 +4,7 @@
 
 #include <wbemidl.h>
 
-#include "ComRef.h"
+#include "common/ComRef.h"
 #include "SourceChain.h"
 
 class WmiSource : public ReadingSource {

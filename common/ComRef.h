@@ -1,4 +1,4 @@
-// Owners for COM interface pointers, BSTRs and VARIANTs. Windows only.
+// Owners for COM interface pointers, BSTRs and VARIANTs, shared by the program and its sensor server. Windows only.
 #pragma once
 
 #include <utility>
@@ -29,6 +29,7 @@ public:
         Reset();
         return &m_pointer;
     }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
     void Reset() {
         if (m_pointer != nullptr)
             std::exchange(m_pointer, nullptr)->Release();
@@ -53,10 +54,15 @@ private:
 class Variant {
 public:
     Variant() { VariantInit(&m_value); }
+    explicit Variant(const wchar_t* text) : Variant() {
+        m_value.vt = VT_BSTR;
+        m_value.bstrVal = SysAllocString(text);
+    }
     ~Variant() { VariantClear(&m_value); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
     VARIANT* Get() { return &m_value; }
+    operator const VARIANT&() const { return m_value; }
 
 private:
     VARIANT m_value;
