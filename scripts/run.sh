@@ -13,20 +13,13 @@ cmake --build --preset windows >/dev/null
 
 source scripts/wine-env.sh
 wine_env "$root/build/windows/wineprefix"
-wine_prepare_prefix
-started_xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-    wine_start_xvfb
-    started_xvfb=1
-fi
 work=$(mktemp -d)
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    [ -z "$started_xvfb" ] || wine_stop_xvfb
+    wine_session_end
     rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
-wine_start_services
+wine_session_begin
 
 # The program folder, with the display simulator where the real hidapi.dll would be.
 bin=build/windows/bin

@@ -13,18 +13,8 @@ done
 
 source scripts/wine-env.sh
 wine_env "$root/build/windows/wineprefix"
-wine_prepare_prefix
-started_xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-    wine_start_xvfb
-    started_xvfb=1
-fi
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    [ -z "$started_xvfb" ] || wine_stop_xvfb
-}
-trap cleanup EXIT
-wine_start_services
+trap wine_session_end EXIT
+wine_session_begin
 
 # Wine's desktop process exits a few seconds after the last program leaves, and the next program that starts it
 # again hands it that test's output pipe: ctest then waits on that test until the desktop exits at the end of the

@@ -52,3 +52,20 @@ wine_stop_xvfb() {
     [ -n "${WINE_XVFB_PID:-}" ] && kill "$WINE_XVFB_PID" 2>/dev/null
     WINE_XVFB_PID=""
 }
+
+# A whole Wine session for a script: the prefix, an Xvfb display when DISPLAY is unset, the services.
+# wine_session_end stops what wine_session_begin started.
+wine_session_begin() {
+    wine_prepare_prefix || return 1
+    WINE_SESSION_XVFB=""
+    if [ -z "${DISPLAY:-}" ]; then
+        wine_start_xvfb || return 1
+        WINE_SESSION_XVFB=1
+    fi
+    wine_start_services
+}
+
+wine_session_end() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "${WINE_SESSION_XVFB:-}" ] || wine_stop_xvfb
+}

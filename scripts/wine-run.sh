@@ -15,21 +15,12 @@ prefix="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
 
 source "$here/wine-env.sh"
 wine_env "$prefix"
-wine_prepare_prefix || exit 1
-
-started_xvfb=""
-if [ -z "${DISPLAY:-}" ]; then
-    wine_start_xvfb || exit 1
-    started_xvfb=1
-fi
-wine_start_services
+wine_session_begin || exit 1
 
 program=$1
 shift
 status=0
 wine "$program" "$@" || status=$?
-if [ -n "$started_xvfb" ]; then
-    wineserver -k >/dev/null 2>&1
-    wine_stop_xvfb
-fi
+# Under ctest the display and the wineserver belong to the whole run; on its own the runner cleans up after itself.
+[ -z "$WINE_SESSION_XVFB" ] || wine_session_end
 exit $status
