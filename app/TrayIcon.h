@@ -8,11 +8,9 @@
 
 #include <shellapi.h>
 
-constexpr UINT WM_TRAY_NOTIFY = 0x069A;
+#include "common/MainWindowMessages.h"
+
 constexpr UINT kTrayIconId = 109;
-constexpr UINT ID_EXIT = 100;
-constexpr UINT ID_DEVICE_COUNT = 202;
-constexpr UINT ID_VERSION = 203;
 constexpr wchar_t kTrayTip[] = L"Velbar-Digital";
 
 // The skin folder of the program: its own folder, "skins\" and the UI library's theme.

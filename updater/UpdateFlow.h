@@ -13,7 +13,6 @@
 #include "updater/ProgramLauncher.h"
 #include "updater/WebFetcher.h"
 
-constexpr UINT WM_UPDATE_RESULT = 0x069C;
 constexpr WPARAM kUpdateKindSoftware = 1;
 constexpr WPARAM kUpdateKindFirmware = 2;
 constexpr wchar_t kCurrentVersion[] = L"1.0.0.2";

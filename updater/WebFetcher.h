@@ -7,7 +7,8 @@
 #include <atomic>
 #include <string>
 
-constexpr UINT WM_TRAY_NOTIFY = 0x069A; // also carries download progress, wParam 0
+#include "common/MainWindowMessages.h"
+
 
 // Result codes of both operations.
 constexpr int kFetchDone = 1;
