@@ -10,13 +10,14 @@
 #include <optional>
 #include <string>
 
+#include "ProgramVersion.h"
 #include "updater/ProgramLauncher.h"
 #include "updater/WebFetcher.h"
 
 constexpr UINT WM_UPDATE_RESULT = 0x069C;
 constexpr WPARAM kUpdateKindSoftware = 1;
 constexpr WPARAM kUpdateKindFirmware = 2;
-constexpr wchar_t kCurrentVersion[] = L"1.0.0.2";
+constexpr wchar_t kCurrentVersion[] = PROGRAM_VERSION_WIDE;
 
 // The three locations share the base location; each ends with "/".
 struct UpdateLocations {
