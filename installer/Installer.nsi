@@ -38,12 +38,12 @@ AutoCloseWindow true
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
-VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
-VIAddVersionKey /LANG=0 "CompanyName" "${MAKER}"
-VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} ${VERSION} Setup"
-VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=0 "LegalCopyright" "${MAKER}"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${MAKER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 
 Page directory SkipDirectoryWhenUpdating
 Page instfiles

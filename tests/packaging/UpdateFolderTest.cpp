@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "ProgramVersion.h"
 #include "support/LocalUpdateServer.h"
 #include "updater/UpdateFlow.h"
 
@@ -69,23 +68,52 @@ TEST(UpdateFolderTest, HoldsTheVersionDocumentsAndTheArchiveNamedAfterTheVersion
     EXPECT_EQ(ReadWholeFile(UpdateFolder() + L"firmware-Tavi\\version"), "0");
 }
 
-TEST(UpdateFolderTest, InstallerCarriesTheProgramVersion) {
-    const std::wstring installer = FromBuild(DRAVIK_INSTALLER);
-    EXPECT_EQ(installer.substr(installer.find_last_of(L'\\') + 1), L"Software-" + kVersion + L".exe");
+// The version resource of a file: its fixed product version as text, and its "ProductVersion" string.
+struct FileVersion {
+    std::wstring numbers;
+    std::wstring text;
+};
 
+FileVersion ReadFileVersion(const std::wstring& path) {
+    FileVersion version;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(installer.c_str(), &ignored);
-    ASSERT_GT(size, 0u);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     std::vector<std::uint8_t> info(size);
-    ASSERT_TRUE(GetFileVersionInfoW(installer.c_str(), 0, size, info.data()));
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) {
+        return version;
+    }
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    const WORD numbers[] = {PROGRAM_VERSION_NUMBERS};
-    EXPECT_EQ(HIWORD(fixed->dwProductVersionMS), numbers[0]);
-    EXPECT_EQ(LOWORD(fixed->dwProductVersionMS), numbers[1]);
-    EXPECT_EQ(HIWORD(fixed->dwProductVersionLS), numbers[2]);
-    EXPECT_EQ(LOWORD(fixed->dwProductVersionLS), numbers[3]);
+    if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr) {
+        version.numbers = std::to_wstring(HIWORD(fixed->dwProductVersionMS)) + L"." +
+                          std::to_wstring(LOWORD(fixed->dwProductVersionMS)) + L"." +
+                          std::to_wstring(HIWORD(fixed->dwProductVersionLS)) + L"." +
+                          std::to_wstring(LOWORD(fixed->dwProductVersionLS));
+    }
+    wchar_t* text = nullptr;
+    if (VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductVersion", reinterpret_cast<void**>(&text),
+                       &length) &&
+        text != nullptr) {
+        version.text = text;
+    }
+    return version;
+}
+
+TEST(UpdateFolderTest, InstallerIsNamedAfterAndCarriesTheProgramVersion) {
+    const std::wstring installer = FromBuild(DRAVIK_INSTALLER);
+    EXPECT_EQ(installer.substr(installer.find_last_of(L'\\') + 1), L"Software-" + kVersion + L".exe");
+    const FileVersion version = ReadFileVersion(installer);
+    EXPECT_EQ(version.numbers, kVersion);
+    EXPECT_EQ(version.text, kVersion);
+}
+
+// This test program links the program's version resource the way Dravik.exe does.
+TEST(UpdateFolderTest, ProgramVersionResourceCarriesTheProgramVersion) {
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    const FileVersion version = ReadFileVersion(self);
+    EXPECT_EQ(version.numbers, kVersion);
+    EXPECT_EQ(version.text, kVersion);
 }
 
 TEST(UpdateFolderTest, ServedAsItIsItCarriesTheUpdaterFromCheckToStartedInstaller) {
