@@ -8,6 +8,7 @@ packages=(
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev zlib1g-dev
     wine wine64 xvfb xauth x11-utils xdotool imagemagick
     googletest libgtest-dev libbenchmark-dev
+    nsis
     fonts-dejavu-core
 )
 missing=()

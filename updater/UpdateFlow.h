@@ -10,12 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "ProgramVersion.h"
 #include "updater/ProgramLauncher.h"
 #include "updater/WebFetcher.h"
 
 constexpr WPARAM kUpdateKindSoftware = 1;
 constexpr WPARAM kUpdateKindFirmware = 2;
-constexpr wchar_t kCurrentVersion[] = L"1.0.0.2";
+constexpr wchar_t kCurrentVersion[] = PROGRAM_VERSION_WIDE;
 
 // The three locations share the base location; each ends with "/".
 struct UpdateLocations {
