@@ -222,33 +222,43 @@ void PaintManager::ForgetControlTree(MControl* control) {
                               m_fastTimerControls.end());
 }
 
+// The references are dropped and the controls destroyed outside the list lock: a fast tick holds the fast-timer
+// lock while it asks for repaints, which take the list locks, so the list lock must not wait on it.
 void PaintManager::RemoveControl(MControl* control) {
-    SectionLock lock(m_controlLock);
-    const auto found = std::find(m_controls.begin(), m_controls.end(), control);
-    if (found == m_controls.end()) {
-        return;
+    {
+        SectionLock lock(m_controlLock);
+        const auto found = std::find(m_controls.begin(), m_controls.end(), control);
+        if (found == m_controls.end()) {
+            return;
+        }
+        m_controls.erase(found);
     }
-    m_controls.erase(found);
     ForgetControlTree(control);
     delete control;
 }
 
 void PaintManager::ClearControls() {
-    SectionLock lock(m_controlLock);
-    for (MControl* control : m_controls) {
+    std::vector<MControl*> cleared;
+    {
+        SectionLock lock(m_controlLock);
+        cleared.swap(m_controls);
+    }
+    for (MControl* control : cleared) {
         ForgetControlTree(control);
         delete control;
     }
-    m_controls.clear();
 }
 
 void PaintManager::ClearAreaControls() {
-    SectionLock lock(m_areaLock);
-    for (MControl* control : m_areaControls) {
+    std::vector<MControl*> cleared;
+    {
+        SectionLock lock(m_areaLock);
+        cleared.swap(m_areaControls);
+    }
+    for (MControl* control : cleared) {
         ForgetControlTree(control);
         delete control;
     }
-    m_areaControls.clear();
 }
 
 void PaintManager::ClearAllControls() {

@@ -1,14 +1,13 @@
 // Timing of the drawing helpers the skin paints with, into a surface the size of the main window (344 x 216).
-// Google Benchmark exists only for the host build, so this keeps its own clock: batches of repetitions timed with
-// QueryPerformanceCounter, reporting the median batch. Not part of the test run; by hand:
+// Google Benchmark exists only for the host build, so this times with QpcTiming.h (median batch). Not part of the test
+// run; by hand:
 //   scripts/wine-run.sh --prefix build/windows/wineprefix build/windows/bin/ovrix_render_benchmark.exe
 #include <Ovrix/Ovrix.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
-#include <vector>
+
+#include "QpcTiming.h"
 
 namespace {
 
@@ -16,29 +15,6 @@ constexpr int kWidth = 344;
 constexpr int kHeight = 216;
 constexpr int kBatches = 31;
 constexpr int kRepetitionsPerBatch = 200;
-
-double MedianMicroseconds(const std::function<void()>& operation) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    for (int warm = 0; warm < kRepetitionsPerBatch; ++warm) {
-        operation();
-    }
-    std::vector<double> batches;
-    for (int batch = 0; batch < kBatches; ++batch) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        ::QueryPerformanceCounter(&start);
-        for (int i = 0; i < kRepetitionsPerBatch; ++i) {
-            operation();
-        }
-        ::GdiFlush();
-        ::QueryPerformanceCounter(&end);
-        batches.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
-                          static_cast<double>(frequency.QuadPart) / kRepetitionsPerBatch);
-    }
-    std::sort(batches.begin(), batches.end());
-    return batches[batches.size() / 2];
-}
 
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
 namespace OvrixTest {
 
 namespace {
@@ -12,9 +14,14 @@ public:
     void SetUp() override {
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+        // As the tray program does: drag and drop needs OLE on the window's thread.
+        ::OleInitialize(nullptr);
         Ovrix::Manager::SetInstance(::GetModuleHandleW(nullptr));
     }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+    void TearDown() override {
+        ::OleUninitialize();
+        Gdiplus::GdiplusShutdown(m_token);
+    }
 
 private:
     ULONG_PTR m_token = 0;
@@ -104,6 +111,117 @@ void Surface::Deselect() {
 }
 void Surface::Reselect() {
     ::SelectObject(m_dc, m_bitmap);
+}
+
+ManagedWindow::~ManagedWindow() {
+    DestroyWindow();
+}
+
+BOOL ManagedWindow::OnInitDialog() {
+    m_manager.Init(m_hWnd, this);
+    return TRUE;
+}
+
+LRESULT ManagedWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    m_messages.push_back(message);
+    if (message == WM_ERASEBKGND) {
+        return 1;
+    }
+    if (message == 0x0172 || message == WM_NCLBUTTONDOWN) {
+        m_received.emplace_back(message, lParam);
+    }
+    const LRESULT handled = m_manager.OnWindowMessage(message, wParam, lParam);
+    if (handled != 0) {
+        return handled;
+    }
+    return MWindow::OnWindowMessage(message, wParam, lParam);
+}
+
+HWND ManagedWindow::Open(Ovrix::CRect screenRect) {
+    const HWND window = Create(nullptr, L"managed", WS_POPUP, WS_EX_TOPMOST, screenRect);
+    if (window != nullptr) {
+        ::ShowWindow(window, SW_SHOWNA);
+        ::UpdateWindow(window);
+    }
+    return window;
+}
+
+void ManagedWindow::PaintAndCapture(Surface& surface) {
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    ::UpdateWindow(m_hWnd);
+    const HDC window = ::GetDC(m_hWnd);
+    ::BitBlt(surface.Dc(), 0, 0, surface.Width(), surface.Height(), window, 0, 0, SRCCOPY);
+    ::ReleaseDC(m_hWnd, window);
+    ::GdiFlush();
+}
+
+ProbeControl::~ProbeControl() {
+    if (m_destroyed != nullptr) {
+        *m_destroyed = true;
+    }
+}
+
+void ProbeControl::DrawControl(HDC& dc, Ovrix::CRect) {
+    ++m_draws;
+    if (m_color != 0) {
+        Ovrix::MRender::FillSolidRect(dc, m_rect, m_color);
+    }
+}
+
+BOOL ProbeControl::OnControlLButtonDown(UINT, Ovrix::CPoint point) {
+    Record("down", point);
+    return m_takesPress ? TRUE : FALSE;
+}
+
+BOOL ProbeControl::OnControlScroll(int, UINT direction, Ovrix::CPoint point) {
+    return Record(direction == 1 ? "wheel-toward" : "wheel-away", point);
+}
+
+BOOL ProbeControl::OnControlKeyDown(UINT key, UINT, UINT modifiers) {
+    m_events.push_back({"key", Ovrix::CPoint(static_cast<LONG>(key), static_cast<LONG>(modifiers))});
+    return TRUE;
+}
+
+BOOL ProbeControl::SetControlFocus(BOOL focus) {
+    m_bFocused = focus;
+    return TRUE;
+}
+
+BOOL ProbeControl::OnControlTimer() {
+    m_tickThread = ::GetCurrentThreadId();
+    ++m_ticks;
+    return FALSE;
+}
+
+HBITMAP ProbeControl::GetControlDropBitmap() {
+    return m_pManager != nullptr
+               ? m_pManager->GetDropBitmap(this, Ovrix::CRect(0, 0, m_rect.Width(), m_rect.Height()), 0)
+               : nullptr;
+}
+
+std::vector<std::string> ProbeControl::Names() const {
+    std::vector<std::string> names;
+    for (const Event& event : m_events) {
+        names.push_back(event.name);
+    }
+    return names;
+}
+
+std::wstring WriteSkinImage(const std::wstring& name, int width, int height, Gdiplus::ARGB color) {
+    const std::wstring folder = Ovrix::GetSkinFolder();
+    ::CreateDirectoryW((Ovrix::GetModuleFolder() + L"skins").c_str(), nullptr);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Gdiplus::Bitmap image(width, height, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&image);
+    graphics.Clear(Gdiplus::Color(color));
+    // The PNG encoder's class ID.
+    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    image.Save((folder + name).c_str(), &png, nullptr);
+    return name;
+}
+
+void DeleteSkinImage(const std::wstring& name) {
+    ::DeleteFileW((Ovrix::GetSkinFolder() + name).c_str());
 }
 
 } // namespace OvrixTest

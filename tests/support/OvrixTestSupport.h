@@ -2,9 +2,12 @@
 // and a 32-bit surface whose pixels can be read back.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <Ovrix/Ovrix.h>
 
@@ -45,5 +48,77 @@ private:
     HGDIOBJ m_old = nullptr;
     BYTE* m_bits = nullptr;
 };
+
+// A window that embeds a paint manager and hands it every message, as a dialog does: the manager first, then the
+// default procedure. It is also the parent its top-level controls report to.
+class ManagedWindow : public Ovrix::MWindow, public Ovrix::MObject {
+public:
+    ManagedWindow() = default;
+    ~ManagedWindow() override;
+
+    const wchar_t* GetWindowClassName() const override { return L"OvrixManagedTestWindow"; }
+    BOOL OnInitDialog() override;
+    LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* message) override { return m_manager.PreTranslateMessage(message); }
+    void OnDestroyMessage(HWND window) override { m_manager.OnDestroyMessage(window); }
+    LRESULT OnControlUpdate(Ovrix::CRect area, BOOL rebuild, Ovrix::MControl* control) override {
+        return m_manager.OnControlUpdate(area, rebuild, control);
+    }
+
+    // A visible pop-up at the given screen rectangle; layered windows get no style until their first paint.
+    HWND Open(Ovrix::CRect screenRect);
+    // Repaints everything now and reads the client area back from the window into the surface.
+    void PaintAndCapture(Surface& surface);
+
+    Ovrix::PaintManager m_manager;
+    std::vector<UINT> m_messages;
+    std::vector<std::pair<UINT, LPARAM>> m_received;
+};
+
+// A control that fills its rectangle with one colour and records what reaches it.
+class ProbeControl : public Ovrix::MControl {
+public:
+    ProbeControl(Ovrix::MObject* parent, UINT id, Ovrix::CRect rect, COLORREF color = 0, BOOL response = TRUE)
+        : MControl(parent, id, rect, TRUE, TRUE, response), m_color(color) {}
+    ~ProbeControl() override;
+
+    void DrawControl(HDC& dc, Ovrix::CRect paintArea) override;
+    BOOL OnControlMouseMove(UINT, Ovrix::CPoint point) override { return Record("move", point); }
+    BOOL OnControlLButtonDown(UINT, Ovrix::CPoint point) override;
+    BOOL OnControlLButtonUp(UINT, Ovrix::CPoint point) override { return Record("up", point); }
+    BOOL OnControlRButtonDown(UINT, Ovrix::CPoint point) override { return Record("rdown", point); }
+    BOOL OnControlScroll(int, UINT direction, Ovrix::CPoint point) override;
+    BOOL OnControlKeyDown(UINT key, UINT, UINT modifiers) override;
+    BOOL SetControlFocus(BOOL focus) override;
+    BOOL OnControlTimer() override;
+    HBITMAP GetControlDropBitmap() override;
+
+    std::vector<std::string> Names() const;
+    void Clear() { m_events.clear(); }
+    void SetTabStopFlag(BOOL on) { m_bTabStop = on; }
+    void SetDragFlag(BOOL on) { m_bDragDrop = on; }
+
+    struct Event {
+        std::string name;
+        Ovrix::CPoint point;
+    };
+    std::vector<Event> m_events;
+    COLORREF m_color;
+    bool m_takesPress = true;
+    int m_draws = 0;
+    std::atomic<int> m_ticks{0};
+    std::atomic<DWORD> m_tickThread{0};
+    bool* m_destroyed = nullptr;
+
+private:
+    BOOL Record(const char* name, Ovrix::CPoint point) {
+        m_events.push_back({name, point});
+        return TRUE;
+    }
+};
+
+// Writes a PNG of the given size (filled with one colour) into the skin folder; returns its skin-relative name.
+std::wstring WriteSkinImage(const std::wstring& name, int width, int height, Gdiplus::ARGB color);
+void DeleteSkinImage(const std::wstring& name);
 
 } // namespace OvrixTest
