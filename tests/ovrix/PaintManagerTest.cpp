@@ -253,6 +253,7 @@ TEST_F(ImageCacheTest, SameFileTwiceLoadsOnceWithTheFirstCount) {
 
 TEST_F(ImageCacheTest, MissingFileYieldsNullAndIsTriedAgain) {
     const std::wstring name = L"cache_missing_later.png";
+    OvrixTest::DeleteSkinImage(name); // left behind by an interrupted run
     m_files.push_back(name);
     EXPECT_EQ(Manager().AddImgResInfo(name.c_str(), 1), nullptr);
     EXPECT_EQ(Manager().AddImgResInfo(name.c_str(), 1), nullptr);
