@@ -5,7 +5,10 @@
 #include <cwchar>
 
 #include "Ovrix/CArea.h"
+#include "Ovrix/MButton.h"
 #include "Ovrix/MControl.h"
+#include "Ovrix/MPicture.h"
+#include "Ovrix/MText.h"
 #include "controls/SectionLock.h"
 
 namespace Ovrix {
@@ -34,6 +37,11 @@ struct FactoryEntry {
 // build are simply absent: their names yield null like any unknown name.
 const FactoryEntry kFactory[] = {
     {L"CArea", [](const FactoryArguments& c) -> MControl* { return new CArea(c.parent, c.id, c.rect, c.a, 1); }},
+    {L"MText", [](const FactoryArguments& c) -> MControl* { return new MText(c.parent, c.id, c.rect, c.text, c.a); }},
+    {L"MPicture",
+     [](const FactoryArguments& c) -> MControl* { return new MPicture(c.parent, c.id, c.rect, c.a, c.b); }},
+    {L"MButton",
+     [](const FactoryArguments& c) -> MControl* { return new MButton(c.parent, c.id, c.rect, c.text, c.a, c.b); }},
 };
 
 } // namespace

@@ -65,6 +65,41 @@ void PaintManager::SetTooltip(std::wstring text, CRect) {
     ::SendMessageW(m_hTooltipWnd, TTM_ACTIVATE, TRUE, 0);
 }
 
+void PaintManager::SetMessage(std::wstring text, CRect rect, MsgLevel level) {
+    m_nMessageOpacity = 255;
+    m_message = std::move(text);
+    m_messageLevel = level;
+    m_nShownProgress = 0;
+    m_rcMessage = rect;
+    InvalidateRect(rect, TRUE);
+}
+
+void PaintManager::SetProgress(int value, std::wstring text, CRect rect) {
+    if (value == m_nTargetProgress) {
+        return;
+    }
+    m_nMessageOpacity = 255;
+    m_message = std::move(text);
+    m_nTargetProgress = value;
+    if (rect.IsRectEmpty()) {
+        GetClientRect(rect);
+        rect.top = rect.bottom - 60;
+        rect.bottom -= 2;
+    }
+    m_rcMessage = rect;
+    m_nShownProgress = value;
+    InvalidateRect(rect, FALSE);
+}
+
+// The balloon window arrives with the balloon tips; until then no window has one and nothing is shown.
+BOOL PaintManager::SetAirBladderMsg(const wchar_t*, POINT, AIRBLADDER_TYPE, AIRBLADDER_MODE) {
+    return FALSE;
+}
+
+MWindow* PaintManager::GetAirBladderWindow() const {
+    return nullptr;
+}
+
 void PaintManager::ClearTooltip() {
     if (m_hTooltipWnd == nullptr) {
         return;

@@ -208,12 +208,21 @@ std::vector<std::string> ProbeControl::Names() const {
 }
 
 std::wstring WriteSkinImage(const std::wstring& name, int width, int height, Gdiplus::ARGB color) {
+    return WriteSkinPicture(name, width, height,
+                            [color](Gdiplus::Graphics& graphics) { graphics.Clear(Gdiplus::Color(color)); });
+}
+
+std::wstring WriteSkinPicture(const std::wstring& name, int width, int height,
+                              const std::function<void(Gdiplus::Graphics&)>& painter) {
     const std::wstring folder = Ovrix::GetSkinFolder();
     ::CreateDirectoryW((Ovrix::GetModuleFolder() + L"skins").c_str(), nullptr);
     ::CreateDirectoryW(folder.c_str(), nullptr);
     Gdiplus::Bitmap image(width, height, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&image);
-    graphics.Clear(Gdiplus::Color(color));
+    {
+        Gdiplus::Graphics graphics(&image);
+        graphics.Clear(Gdiplus::Color(0));
+        painter(graphics);
+    }
     // The PNG encoder's class ID.
     const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
     image.Save((folder + name).c_str(), &png, nullptr);

@@ -120,5 +120,8 @@ private:
 // Writes a PNG of the given size (filled with one colour) into the skin folder; returns its skin-relative name.
 std::wstring WriteSkinImage(const std::wstring& name, int width, int height, Gdiplus::ARGB color);
 void DeleteSkinImage(const std::wstring& name);
+// The same with whatever the painter draws on a transparent image.
+std::wstring WriteSkinPicture(const std::wstring& name, int width, int height,
+                              const std::function<void(Gdiplus::Graphics&)>& painter);
 
 } // namespace OvrixTest

@@ -25,6 +25,9 @@ enum enumBackMode { BKMODE_STRETCH = 0, BKMODE_FRAME = 1, BKMODE_NONE = 2 };
 
 // Levels of the message banner; their look is left to whoever draws the banner.
 enum MsgLevel : int {};
+// Balloon tip type and placement; their values belong to the balloon.
+enum AIRBLADDER_TYPE : int {};
+enum AIRBLADDER_MODE : int {};
 
 class OVRIX_API PaintManager : public ZorvTimer, public CIDropTarget {
 public:
@@ -166,6 +169,14 @@ public:
     // Called by every paint; draws the caret of the rich-edit control that owns it.
     void DrawCaret(HDC& dc, CRect paintArea);
     MRichEdit* GetCurrentCaretObject() const { return m_pCaretObject; }
+    // Message banner and progress: the text, level and rectangle are kept and the rectangle repainted.
+    void SetMessage(std::wstring text, CRect rect, MsgLevel level);
+    void SetProgress(int value, std::wstring text, CRect rect);
+    CRect GetMessageRect() const { return m_rcMessage; }
+    // Balloon tip; FALSE while the window has no balloon.
+    BOOL SetAirBladderMsg(const wchar_t* text, POINT point, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    // The balloon's window; null until the window has a balloon.
+    MWindow* GetAirBladderWindow() const;
 
     // Images, shared by every control of the window and owned here.
     ImgResInfo* AddImgResInfo(const wchar_t* fileName, int count);
