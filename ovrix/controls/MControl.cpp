@@ -238,31 +238,25 @@ BOOL MControl::OnMouseMove(UINT flags, CPoint point) {
 }
 
 BOOL MControl::OnLButtonDown(UINT flags, CPoint point) {
-    if (!m_bVisible || !m_bResponse) {
-        return FALSE;
-    }
-    CPoint changed = point;
-    OnMousePointChange(changed);
-    m_bPressedInside = m_rect.PtInRect(changed);
-    {
-        SectionLock lock(m_controlLock);
-        for (MControl* child : m_controls) {
-            const CPoint childPoint = PointForChild(child, point, changed);
-            if (child->PtInRect(childPoint) && child->IsVisible() && child->IsEnabled() && child->GetRresponse()) {
-                m_pCurrentChild = child;
-            }
-        }
-    }
-    if (m_pCurrentChild != nullptr) {
-        return m_pCurrentChild->OnLButtonDown(flags, PointForChild(m_pCurrentChild, point, changed));
-    }
-    if (m_pManager != nullptr && m_pManager->GetFocusControl() != this) {
-        m_pManager->SetFocusControl(this);
-    }
-    return OnControlLButtonDown(flags, changed);
+    return RouteButtonDown(flags, point, false);
 }
-
 BOOL MControl::OnRButtonDown(UINT flags, CPoint point) {
+    return RouteButtonDown(flags, point, true);
+}
+BOOL MControl::OnLButtonUp(UINT flags, CPoint point) {
+    return RouteButtonUp(flags, point, false);
+}
+BOOL MControl::OnRButtonUp(UINT flags, CPoint point) {
+    return RouteButtonUp(flags, point, true);
+}
+BOOL MControl::OnLButtonDblClk(UINT flags, CPoint point) {
+    return RouteButtonDblClk(flags, point, false);
+}
+BOOL MControl::OnRButtonDblClk(UINT flags, CPoint point) {
+    return RouteButtonDblClk(flags, point, true);
+}
+
+BOOL MControl::RouteButtonDown(UINT flags, CPoint point, bool right) {
     if (!m_bVisible || !m_bResponse) {
         return FALSE;
     }
@@ -279,15 +273,17 @@ BOOL MControl::OnRButtonDown(UINT flags, CPoint point) {
         }
     }
     if (m_pCurrentChild != nullptr) {
-        return m_pCurrentChild->OnRButtonDown(flags, PointForChild(m_pCurrentChild, point, changed));
+        const CPoint childPoint = PointForChild(m_pCurrentChild, point, changed);
+        return right ? m_pCurrentChild->OnRButtonDown(flags, childPoint)
+                     : m_pCurrentChild->OnLButtonDown(flags, childPoint);
     }
     if (m_pManager != nullptr && m_pManager->GetFocusControl() != this) {
         m_pManager->SetFocusControl(this);
     }
-    return OnControlRButtonDown(flags, changed);
+    return right ? OnControlRButtonDown(flags, changed) : OnControlLButtonDown(flags, changed);
 }
 
-BOOL MControl::OnLButtonUp(UINT flags, CPoint point) {
+BOOL MControl::RouteButtonUp(UINT flags, CPoint point, bool right) {
     if (!m_bVisible || !m_bResponse) {
         return FALSE;
     }
@@ -295,25 +291,14 @@ BOOL MControl::OnLButtonUp(UINT flags, CPoint point) {
     OnMousePointChange(changed);
     m_bPressedInside = FALSE;
     if (m_pCurrentChild != nullptr) {
-        return m_pCurrentChild->OnLButtonUp(flags, PointForChild(m_pCurrentChild, point, changed));
+        const CPoint childPoint = PointForChild(m_pCurrentChild, point, changed);
+        return right ? m_pCurrentChild->OnRButtonUp(flags, childPoint)
+                     : m_pCurrentChild->OnLButtonUp(flags, childPoint);
     }
-    return OnControlLButtonUp(flags, changed);
+    return right ? OnControlRButtonUp(flags, changed) : OnControlLButtonUp(flags, changed);
 }
 
-BOOL MControl::OnRButtonUp(UINT flags, CPoint point) {
-    if (!m_bVisible || !m_bResponse) {
-        return FALSE;
-    }
-    CPoint changed = point;
-    OnMousePointChange(changed);
-    m_bPressedInside = FALSE;
-    if (m_pCurrentChild != nullptr) {
-        return m_pCurrentChild->OnRButtonUp(flags, PointForChild(m_pCurrentChild, point, changed));
-    }
-    return OnControlRButtonUp(flags, changed);
-}
-
-BOOL MControl::OnLButtonDblClk(UINT flags, CPoint point) {
+BOOL MControl::RouteButtonDblClk(UINT flags, CPoint point, bool right) {
     if (!m_bVisible || !m_bResponse) {
         return FALSE;
     }
@@ -321,30 +306,20 @@ BOOL MControl::OnLButtonDblClk(UINT flags, CPoint point) {
     OnMousePointChange(changed);
     m_bPressedInside = FALSE;
     if (m_pCurrentChild == nullptr) {
-        return m_bDblClk ? OnControlLButtonDblClk(flags, changed) : OnControlLButtonDown(flags, changed);
+        if (m_bDblClk) {
+            return right ? OnControlRButtonDblClk(flags, changed) : OnControlLButtonDblClk(flags, changed);
+        }
+        return right ? OnControlRButtonDown(flags, changed) : OnControlLButtonDown(flags, changed);
     }
-    const CPoint childPoint = PointForChild(m_pCurrentChild, point, changed);
-    if (m_pCurrentChild->OnLButtonDblClk(flags, childPoint)) {
+    MControl* child = m_pCurrentChild;
+    const CPoint childPoint = PointForChild(child, point, changed);
+    if (right ? child->OnRButtonDblClk(flags, childPoint) : child->OnLButtonDblClk(flags, childPoint)) {
         return TRUE;
     }
-    return m_pCurrentChild->GetDblClk() ? FALSE : m_pCurrentChild->OnLButtonDown(flags, childPoint);
-}
-
-BOOL MControl::OnRButtonDblClk(UINT flags, CPoint point) {
-    if (!m_bVisible || !m_bResponse) {
+    if (child->GetDblClk()) {
         return FALSE;
     }
-    CPoint changed = point;
-    OnMousePointChange(changed);
-    m_bPressedInside = FALSE;
-    if (m_pCurrentChild == nullptr) {
-        return m_bDblClk ? OnControlRButtonDblClk(flags, changed) : OnControlRButtonDown(flags, changed);
-    }
-    const CPoint childPoint = PointForChild(m_pCurrentChild, point, changed);
-    if (m_pCurrentChild->OnRButtonDblClk(flags, childPoint)) {
-        return TRUE;
-    }
-    return m_pCurrentChild->GetDblClk() ? FALSE : m_pCurrentChild->OnRButtonDown(flags, childPoint);
+    return right ? child->OnRButtonDown(flags, childPoint) : child->OnLButtonDown(flags, childPoint);
 }
 
 BOOL MControl::OnKeyDown(UINT key, UINT repeat, UINT modifiers) {

@@ -129,6 +129,12 @@ public:
     BOOL UseImageECM() const { return m_bImageECM; }
     std::wstring GetTooltip() const { return m_tooltip; }
 
+private:
+    // The left and right buttons route alike.
+    BOOL RouteButtonDown(UINT flags, CPoint point, bool right);
+    BOOL RouteButtonUp(UINT flags, CPoint point, bool right);
+    BOOL RouteButtonDblClk(UINT flags, CPoint point, bool right);
+
 protected:
     // The point a child is served: the container's own scroll bars (ids 1 and 2) keep the unshifted point.
     static CPoint PointForChild(const MControl* child, CPoint incoming, CPoint changed);
