@@ -93,25 +93,16 @@ HBITMAP BitmapFromMetafile(HENHMETAFILE metafile, HDC reference) {
     return bitmap;
 }
 
-// What a dragged control carries: a bitmap and an enhanced metafile of it. Owns both; hands out copies.
-class DragDataObject final : public IDataObject {
+// IUnknown for the small COM objects of a drag: one interface, a reference count, deleted at the last release.
+template <class Interface> class ComObject : public Interface {
 public:
-    DragDataObject(HBITMAP bitmap, HENHMETAFILE metafile) : m_bitmap(bitmap), m_metafile(metafile) {}
-    virtual ~DragDataObject() {
-        if (m_bitmap != nullptr) {
-            ::DeleteObject(m_bitmap);
-        }
-        if (m_metafile != nullptr) {
-            ::DeleteEnhMetaFile(m_metafile);
-        }
-    }
-
+    virtual ~ComObject() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (id == IID_IUnknown || id == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
+        if (id == IID_IUnknown || id == __uuidof(Interface)) {
+            *object = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -125,6 +116,23 @@ public:
             delete this;
         }
         return static_cast<ULONG>(left);
+    }
+
+private:
+    LONG m_references = 1;
+};
+
+// What a dragged control carries: a bitmap and an enhanced metafile of it. Owns both; hands out copies.
+class DragDataObject final : public ComObject<IDataObject> {
+public:
+    DragDataObject(HBITMAP bitmap, HENHMETAFILE metafile) : m_bitmap(bitmap), m_metafile(metafile) {}
+    ~DragDataObject() override {
+        if (m_bitmap != nullptr) {
+            ::DeleteObject(m_bitmap);
+        }
+        if (m_metafile != nullptr) {
+            ::DeleteEnhMetaFile(m_metafile);
+        }
     }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
@@ -184,34 +192,12 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    LONG m_references = 1;
     HBITMAP m_bitmap;
     HENHMETAFILE m_metafile;
 };
 
-class DragSource final : public IDropSource {
+class DragSource final : public ComObject<IDropSource> {
 public:
-    virtual ~DragSource() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (id == IID_IUnknown || id == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = ::InterlockedDecrement(&m_references);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keyState) override {
         if (escape) {
             return DRAGDROP_S_CANCEL;
@@ -221,7 +207,6 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    LONG m_references = 1;
 };
 
 HENHMETAFILE MetafileOf(HBITMAP bitmap, HDC reference) {

@@ -128,7 +128,12 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* name, const wchar_
         return nullptr;
     }
     auto* collection = new Gdiplus::PrivateFontCollection;
-    Gdiplus::FontFamily* family = collection->AddFontFile(fontFile) == Gdiplus::Ok ? FirstFamily(*collection) : nullptr;
+    return StoreTempFont(name, collection, collection->AddFontFile(fontFile) == Gdiplus::Ok);
+}
+
+Gdiplus::FontFamily* PaintManager::StoreTempFont(const wchar_t* name, Gdiplus::PrivateFontCollection* collection,
+                                                 bool loaded) {
+    Gdiplus::FontFamily* family = loaded ? FirstFamily(*collection) : nullptr;
     if (family == nullptr) {
         delete collection;
         return nullptr;
@@ -152,19 +157,8 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* name, UINT resourc
         return nullptr;
     }
     auto* collection = new Gdiplus::PrivateFontCollection;
-    Gdiplus::FontFamily* family = collection->AddMemoryFont(bytes.data, static_cast<INT>(bytes.size)) == Gdiplus::Ok
-                                      ? FirstFamily(*collection)
-                                      : nullptr;
-    if (family == nullptr) {
-        delete collection;
-        return nullptr;
-    }
-    SectionLock lock(m_fontLock);
-    m_fontCollections.push_back(collection);
-    Gdiplus::FontFamily*& slot = m_tempFonts[name];
-    delete slot;
-    slot = family;
-    return family;
+    return StoreTempFont(name, collection,
+                         collection->AddMemoryFont(bytes.data, static_cast<INT>(bytes.size)) == Gdiplus::Ok);
 }
 
 Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t*) {

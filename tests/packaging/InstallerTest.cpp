@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ComRef.h"
 #include "support/LocalUpdateServer.h"
 #include "support/WaitFor.h"
 #include "updater/UpdateFlow.h"
@@ -184,55 +185,25 @@ HWND FindMainWindow() {
     return nullptr;
 }
 
-template <class T> class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (m_pointer != nullptr) {
-            m_pointer->Release();
-        }
-    }
-    T** Out() { return &m_pointer; }
-    T* operator->() const { return m_pointer; }
-    explicit operator bool() const { return m_pointer != nullptr; }
-
-private:
-    T* m_pointer = nullptr;
-};
-
-class BString {
-public:
-    explicit BString(const wchar_t* text) : m_text(SysAllocString(text)) {}
-    BString(const BString&) = delete;
-    BString& operator=(const BString&) = delete;
-    ~BString() { SysFreeString(m_text); }
-    operator BSTR() const { return m_text; }
-
-private:
-    BSTR m_text;
-};
-
 // The scheduler's root folder; Wine's scheduler stores tasks and deletes them but cannot build a logon trigger
 // through the object model, so the task is registered from its XML form.
 bool OpenTaskRoot(ComRef<ITaskFolder>& root) {
     ComRef<ITaskService> service;
     if (FAILED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
-                                reinterpret_cast<void**>(service.Out())))) {
+                                service.PutVoid()))) {
         return false;
     }
     VARIANT empty{};
     if (FAILED(service->Connect(empty, empty, empty, empty))) {
         return false;
     }
-    return SUCCEEDED(service->GetFolder(BString(L"\\"), root.Out()));
+    return SUCCEEDED(service->GetFolder(Bstr(L"\\"), root.Put()));
 }
 
 bool StartupTaskExists() {
     ComRef<ITaskFolder> root;
     ComRef<IRegisteredTask> task;
-    return OpenTaskRoot(root) && SUCCEEDED(root->GetTask(BString(kStartupTaskName), task.Out()));
+    return OpenTaskRoot(root) && SUCCEEDED(root->GetTask(Bstr(kStartupTaskName), task.Put()));
 }
 
 bool RegisterStartupTaskFromXml(const std::wstring& program) {
@@ -247,14 +218,14 @@ bool RegisterStartupTaskFromXml(const std::wstring& program) {
     ComRef<IRegisteredTask> task;
     VARIANT empty{};
     return OpenTaskRoot(root) &&
-           SUCCEEDED(root->RegisterTask(BString(kStartupTaskName), BString(xml.c_str()), TASK_CREATE_OR_UPDATE, empty,
-                                        empty, TASK_LOGON_INTERACTIVE_TOKEN, empty, task.Out()));
+           SUCCEEDED(root->RegisterTask(Bstr(kStartupTaskName), Bstr(xml.c_str()), TASK_CREATE_OR_UPDATE, empty, empty,
+                                        TASK_LOGON_INTERACTIVE_TOKEN, empty, task.Put()));
 }
 
 void DeleteStartupTask() {
     ComRef<ITaskFolder> root;
     if (OpenTaskRoot(root)) {
-        root->DeleteTask(BString(kStartupTaskName), 0);
+        root->DeleteTask(Bstr(kStartupTaskName), 0);
     }
 }
 
@@ -262,9 +233,8 @@ std::wstring ShortcutTarget(const std::wstring& shortcut) {
     ComRef<IShellLinkW> link;
     ComRef<IPersistFile> file;
     wchar_t target[MAX_PATH] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(link.Out()))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()))) &&
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) &&
         SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ))) {
         link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     }

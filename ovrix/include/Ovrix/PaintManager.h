@@ -203,6 +203,8 @@ protected:
                          int b);
     // Drops every reference the manager keeps to the control and its children (hover, focus, timers).
     void ForgetControlTree(MControl* control);
+    // Keeps the first family of a freshly loaded collection under the name; frees the collection when nothing loaded.
+    Gdiplus::FontFamily* StoreTempFont(const wchar_t* name, Gdiplus::PrivateFontCollection* collection, bool loaded);
     BOOL StartDragControl();
     // false when every ID of the cycle is taken.
     bool NextWindowTimerId(UINT_PTR& id);
